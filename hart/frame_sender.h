@@ -1,0 +1,42 @@
+#pragma once
+// Completes a request frame around the command and data a builder prepared, sends it with
+// request-to-send raised, and traces it.
+
+#include <QPlainTextEdit>
+#include <chrono>
+
+#include "hart/program_state.h"
+
+namespace ser {
+class TSerCustomComm;
+}
+
+namespace hart {
+
+class FrameSender {
+public:
+    // Request-to-send stays raised at least this long after the trace...
+    static constexpr std::chrono::milliseconds kRtsHold{20};
+    // ...and until the frame has left the port, but never longer than this.
+    static constexpr std::chrono::milliseconds kDrainLimit{2000};
+
+    FrameSender(RequestState& request, ser::TSerCustomComm& port, QPlainTextEdit& memo)
+        : request_(request), port_(port), memo_(memo) {}
+
+    // Frames PollAddress, TxCommand, TxByteCount and the data bytes of TxFrame, raises RTS,
+    // hands the bytes to the port, traces them, and drops RTS once the last byte has left the
+    // port and kRtsHold has passed since the trace. Blocks the calling (UI) thread meanwhile.
+    // A byte the port refuses ends the sending: RTS is dropped and the error propagates.
+    void SendFrame();
+
+private:
+    int CompleteFrame();
+    void Transmit(int length);
+    void Trace(int dataCount);
+
+    RequestState& request_;
+    ser::TSerCustomComm& port_;
+    QPlainTextEdit& memo_;
+};
+
+}  // namespace hart

@@ -1,0 +1,65 @@
+#include "hart/response_collector.h"
+
+#include <algorithm>
+
+#include "serial/ser_comm.h"
+
+namespace hart {
+namespace {
+
+constexpr int kByteCountAt = 11;
+constexpr int kFrameOverhead = 14;  // preamble, delimiter, address, command, count, status, checksum
+
+}  // namespace
+
+void ResponseCollector::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
+    // More than the local buffer may be waiting; take it all so no byte waits for the next event.
+    int remaining = Count;
+    while (remaining > 0) {
+        const int wanted = std::min<int>(remaining, static_cast<int>(readBuffer_.size()));
+        const int read = Sender.ReadBuf(readBuffer_.data(), wanted);
+        if (read <= 0) {
+            return;
+        }
+        Collect(std::span(readBuffer_.data(), static_cast<std::size_t>(read)));
+        remaining -= read;
+    }
+}
+
+void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {
+    for (const std::uint8_t byte : bytes) {
+        if (receive_.RxDiscard > 0) {
+            --receive_.RxDiscard;
+            continue;
+        }
+        receive_.RxBuf[++receive_.RxCount] = byte;
+        if (receive_.RxCount < kByteCountAt) {
+            continue;
+        }
+        const int length = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+        if (length > kRxBufSize) {
+            DropOversized();
+        } else if (receive_.RxCount >= length) {
+            Complete();
+        }
+    }
+}
+
+void ResponseCollector::Complete() {
+    receive_.RxLength = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+    receive_.Restart();
+    memo_.appendPlainText(QStringLiteral("Буфер приемника: Приняты все байты: ") +
+                          QString::number(receive_.RxLength));
+    dispatch_();
+}
+
+void ResponseCollector::DropOversized() {
+    const int length = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+    receive_.Restart();
+    receive_.RxDiscard = length - kByteCountAt;
+    memo_.appendPlainText(QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в "
+                                         "буфер и отброшен")
+                              .arg(length));
+}
+
+}  // namespace hart

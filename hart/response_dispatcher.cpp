@@ -1,0 +1,83 @@
+#include "hart/response_dispatcher.h"
+
+#include <span>
+
+#include "hart/byte_text.h"
+#include "ui/time_text.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+
+namespace hart {
+namespace {
+
+constexpr int kAddressAt = 9;
+constexpr int kCommandAt = 10;
+constexpr int kChecksumFrom = 4;  // the start delimiter
+
+}  // namespace
+
+void ResponseDispatcher::DispatchResponse() {
+    const auto& rx = state_.receive;
+    std::uint8_t checksum = 0;
+    for (int i = kChecksumFrom; i < rx.RxLength; ++i) {
+        checksum ^= rx.RxBuf[i];
+    }
+    state_.request.Checksum = checksum;
+    if (state_.session.Mode == kModeSetup) {
+        DispatchSetupAnswer();
+    } else if (state_.session.Mode == kModeRegistration) {
+        DispatchRegistrationAnswer();
+    }
+}
+
+void ResponseDispatcher::DispatchSetupAnswer() {
+    auto& session = state_.session;
+    const auto& rx = state_.receive.RxBuf;
+    controls_.Timer3.SetEnabled(false);
+    TraceResponse(QStringLiteral("Получен ответ:"));
+    controls_.Button1.setEnabled(true);
+    controls_.Button1.setText(QStringLiteral("Старт"));
+
+    TStringGrid& grid = controls_.StringGrid1;
+    grid.SetCell(session.GridRow, 0, QString::number(rx[kAddressAt]));
+    grid.SetCell(session.GridRow, 1, QString::number(rx[kCommandAt]));
+    grid.SetCell(session.GridRow, 2, controls_.ComboBox1.currentText());
+    grid.SetCell(session.GridRow, 5, TimeAndDateText());
+    decoders_.Decode(rx[kCommandAt], kModeSetup);
+
+    session.AttemptNo = 1;
+    grid.SetRowCount(grid.RowCount() + 1);
+    ++session.GridRow;
+    grid.SelectLastRow();
+}
+
+void ResponseDispatcher::DispatchRegistrationAnswer() {
+    auto& slotArrays = state_.slotArrays;
+    const auto& rx = state_.receive.RxBuf;
+    const std::uint8_t address = rx[kAddressAt];
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (slotArrays.SlotEnabled[slot] == 1 && address == slot) {
+            controls_.slotTimers[slot]->SetEnabled(false);
+        }
+    }
+    TraceResponse(QStringLiteral("Режим регистрации. Получен ответ:"));
+    decoders_.Decode(rx[kCommandAt], kModeRegistration);
+    if (address >= 1 && address <= kSlotCount) {
+        if (slotArrays.SlotAttempts[address] <= 1) {
+            slotArrays.SlotState[address] = kLampGreen;
+        } else {
+            slotArrays.SlotState[address] = kLampYellow;
+            slotArrays.SlotAttempts[address] = 1;
+        }
+    }
+    PaintLamps(slotArrays, controls_.lamps);
+}
+
+void ResponseDispatcher::TraceResponse(const QString& heading) {
+    const auto& rx = state_.receive;
+    controls_.Memo1.appendPlainText(heading);
+    controls_.Memo1.appendPlainText(BlankPrefixedByteText(
+        std::span(rx.RxBuf).subspan(1, static_cast<std::size_t>(rx.RxLength))));
+}
+
+}  // namespace hart

@@ -1,0 +1,45 @@
+#pragma once
+// Registration mode's polling cycle: start and stop, the one-second tick that counts the period
+// down and polls every ticked slot when it runs out, and the period display.
+
+#include "modes/registration_controls.h"
+#include "modes/slot_requests.h"
+
+namespace ser {
+class TSerCustomComm;
+}
+
+namespace modes {
+
+class RegistrationCycle {
+public:
+    static constexpr int kTickInterval = 1000;  // ms
+    static constexpr int kPauseAfterSend = 100;  // ms between the sends of a poll tick
+    static constexpr int kProgressMax = 10000;
+    static constexpr int kClearedRows = 50;     // the largest block layout: ten blocks of five
+
+    RegistrationCycle(hart::ProgramState& state, const RegistrationControls& controls,
+                      ser::TSerCustomComm& port, SlotRequests& requests)
+        : state_(state), controls_(controls), port_(port), requests_(requests) {}
+
+    // "Старт" / "Стоп".
+    void Button2Click();
+    void Timer1Timer();
+    void TrackBar1Change();
+    // Empties the rows blocks of a run can occupy.
+    void ClearRegTable();
+
+private:
+    void StartRun();
+    void StopRun();
+    void PollSlots();
+    void FinishTick();
+    int Period() const { return controls_.TrackBar1.value(); }
+
+    hart::ProgramState& state_;
+    RegistrationControls controls_;
+    ser::TSerCustomComm& port_;
+    SlotRequests& requests_;
+};
+
+}  // namespace modes

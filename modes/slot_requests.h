@@ -1,0 +1,46 @@
+#pragma once
+// What the poll tick, the slot time-outs and the setup time-out's pass share: sending the
+// registration request to one slot, reading the attempt limit, and the no-answer row.
+
+#include <QString>
+#include <optional>
+
+#include "modes/registration_controls.h"
+
+namespace hart {
+class FrameSender;
+struct ProgramState;
+}
+namespace commands {
+class RequestBuilders;
+}
+
+namespace modes {
+
+class SlotRequests {
+public:
+    SlotRequests(hart::ProgramState& state, const RegistrationControls& controls,
+                 commands::RequestBuilders& builders, hart::FrameSender& sender)
+        : state_(state), controls_(controls), builders_(builders), sender_(sender) {}
+
+    // Builds the request of the selected registration command for slot `slot` and sends it. A
+    // repeat traces "Датчик №k: попытка №n" between building and sending.
+    void SendToSlot(int slot, std::optional<int> repeatAttempt = std::nullopt);
+
+    // AttemptLimit := the attempt limit field, low eight bits.
+    std::uint8_t ReadAttemptLimit();
+
+    // Writes the "no answer" row of `slot` on its block of the registration table.
+    void WriteNoAnswerRow(int slot, const QString& commandNumber);
+
+    // The command number of the selected registration command, as text.
+    QString SelectedCommandNumber() const;
+
+private:
+    hart::ProgramState& state_;
+    RegistrationControls controls_;
+    commands::RequestBuilders& builders_;
+    hart::FrameSender& sender_;
+};
+
+}  // namespace modes

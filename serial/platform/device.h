@@ -1,0 +1,128 @@
+#pragma once
+// What the serial-port component asks of the operating system, and nothing more. One Device is
+// one opened serial device; it is used by three threads at once (the user-interface thread, the
+// event thread and the writer thread), so every operation is safe to call concurrently with the
+// others, except that Read calls are serialised by the caller.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "serial/ser_types.h"
+
+namespace ser::platform {
+
+// A failed system call: the system's error code and its text.
+struct OsError {
+    enum class Kind {
+        Other,
+        NotFound,  // the device path does not exist (only from DeviceFactory::Open)
+        LineGone,  // the device hung up or was removed: it will never work again
+    };
+    int Code = 0;
+    std::string Text;
+    Kind kind = Kind::Other;
+};
+
+// Empty on success.
+using OsResult = std::optional<OsError>;
+
+// A value, or the error that prevented it.
+template <typename T>
+struct OsValue {
+    T Value{};
+    OsResult Error;
+};
+
+// The line settings the component derives from its properties.
+struct LineSettings {
+    int BitRate = 9600;
+    int DataBits = 8;
+    TSerParity Parity = paNone;
+    TSerStopbits Stopbits = sb1;
+    bool OutCtsFlow = false;
+    bool OutDsrFlow = false;
+    bool XonXoffOut = false;
+    bool XonXoffIn = false;
+    bool DsrSensitivity = false;
+    bool TxContinueOnXoff = false;
+    TSerControlDtr ControlDtr = dtrDisabled;
+    TSerControlRts ControlRts = rtsDisabled;
+    int XonLimit = 1024;
+    int XoffLimit = 1024;
+    std::uint8_t XonChar = 17;
+    std::uint8_t XoffChar = 19;
+
+    friend bool operator==(const LineSettings&, const LineSettings&) = default;
+};
+
+enum class ModemLine { Rts, Dtr };
+
+// What a wait for line events watches besides its wake-up.
+enum class WatchFor {
+    InputAndLine,  // received bytes, line errors, hang-up
+    Line,          // line errors and hang-up only (the caller cannot take input now)
+    Nothing,       // only the wake-up
+};
+
+enum class WaitOutcome {
+    Input,      // bytes are waiting in the driver
+    LineError,  // a recoverable line error (framing, parity, overrun)
+    LineGone,   // hang-up or removal
+    Woken,      // InterruptWait, or nothing in particular: look again
+};
+
+class Device {
+public:
+    Device() = default;
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+    // Restores the settings found at opening and closes the device; output not yet sent is
+    // dropped.
+    virtual ~Device() = default;
+
+    virtual OsResult ApplySettings(const LineSettings& settings) = 0;
+    // Driver queue sizes in bytes.
+    virtual OsResult SetQueueSizes(int input, int output) = 0;
+    // Reads return at once with whatever the driver holds; where the system can still leave a
+    // read pending, it is cancelled after `readBound`.
+    virtual OsResult SetTimeouts(std::chrono::milliseconds readBound) = 0;
+    virtual OsResult SetEventMask(TSerEventMask mask) = 0;
+
+    // Copies up to `count` received bytes without waiting; 0 when none are there.
+    virtual OsValue<int> Read(std::uint8_t* buffer, int count) = 0;
+    // Hands bytes to the driver, waiting until it takes at least one of them or until
+    // InterruptWrite; the count taken (0 when interrupted).
+    virtual OsValue<int> Write(const std::uint8_t* data, int count) = 0;
+    // Makes the current Write, or the next one if none is in progress, return at once.
+    virtual void InterruptWrite() = 0;
+
+    // Waits without time-out for a line event of the kind given, or for InterruptWait.
+    virtual WaitOutcome WaitEvent(WatchFor watch) = 0;
+    // Makes the current WaitEvent, or the next one if none is in progress, return Woken.
+    virtual void InterruptWait() = 0;
+
+    // Bytes waiting in the driver's input queue.
+    virtual OsValue<int> InputCount() = 0;
+    // Reads and clears the driver's line-error flags.
+    virtual OsValue<std::uint32_t> ClearErrors() = 0;
+    virtual OsResult PurgeInput() = 0;
+    virtual OsResult SetModemLine(ModemLine line, bool on) = 0;
+    // Waits until the driver has sent everything it was given; false when `timeout` passed
+    // first.
+    virtual OsValue<bool> Drain(std::chrono::milliseconds timeout) = 0;
+};
+
+class DeviceFactory {
+public:
+    virtual ~DeviceFactory() = default;
+    // Opens `path` for reading and writing, exclusively.
+    virtual OsValue<std::unique_ptr<Device>> Open(const std::string& path) = 0;
+};
+
+// The operating system's serial devices.
+std::shared_ptr<DeviceFactory> SystemDevices();
+
+}  // namespace ser::platform

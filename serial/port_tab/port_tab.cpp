@@ -1,0 +1,185 @@
+#include "serial/port_tab/port_tab.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include "serial/ser_comm.h"
+#include "ui/message_boxes.h"
+
+namespace {
+
+const QStringList kPortNames{
+    QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
+    QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8"),
+    QStringLiteral("COM9"), QStringLiteral("COM10")};
+
+// "СОМ" in these texts is written with Cyrillic letters; "COM1" at the start is Latin.
+const QString kStartUpWarning = QStringLiteral(
+    "Порт COM1 уже используется! Выберите свободный \u0421\u041E\u041C-порт (вкладка \"Настройка "
+    "\u0421\u041E\u041C-порта\") или закройте приложение, использующее порт \u0421\u041E\u041C1.");
+
+QComboBox* NewList(const char* name, const QStringList& items, int selected, bool enabled,
+                   QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QLatin1String(name));
+    list->addItems(items);
+    list->setCurrentIndex(selected);
+    list->setEnabled(enabled);
+    return list;
+}
+
+QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QPushButton* NewButton(const char* name, const QString& text, bool enabled, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setEnabled(enabled);
+    return button;
+}
+
+}  // namespace
+
+PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWidget* parent)
+    : QWidget(parent),
+      GroupBox8(new QGroupBox(QStringLiteral("Настройка порта"), this)),
+      Label15(NewLabel("Label15", QStringLiteral("\u0421\u041E\u041C-порт"), GroupBox8)),
+      ComboBox7(NewList("ComboBox7", kPortNames, 0, true, GroupBox8)),
+      DevicePathLabel(NewLabel("DevicePathLabel", QString(), GroupBox8)),
+      Label7(NewLabel("Label7", QStringLiteral("Скорость обмена (бит/с)"), GroupBox8)),
+      ComboBox3(NewList("ComboBox3",
+                        {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("1200"),
+                         QStringLiteral("2400"), QStringLiteral("9600"), QStringLiteral("14400"),
+                         QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("56000"),
+                         QStringLiteral("57600"), QStringLiteral("115200"),
+                         QStringLiteral("128000"), QStringLiteral("256000")},
+                        4, false, GroupBox8)),
+      Label8(NewLabel("Label8", QStringLiteral("Количество бит"), GroupBox8)),
+      ComboBox4(NewList("ComboBox4",
+                        {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                         QStringLiteral("7"), QStringLiteral("8")},
+                        4, false, GroupBox8)),
+      Label9(NewLabel("Label9", QStringLiteral("Четность"), GroupBox8)),
+      ComboBox5(NewList("ComboBox5",
+                        {QStringLiteral("нет"), QStringLiteral("четная"), QStringLiteral("нечетная"),
+                         QStringLiteral("маркер (1)"), QStringLiteral("пробел (0)")},
+                        0, false, GroupBox8)),
+      Label10(NewLabel("Label10", QStringLiteral("Кол-во стоп-бит"), GroupBox8)),
+      ComboBox6(NewList("ComboBox6",
+                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 0,
+                        false, GroupBox8)),
+      Button14(NewButton("Button14", QStringLiteral("Включение порта"), false, GroupBox8)),
+      Button15(NewButton("Button15", QStringLiteral("Отключение порта"), true, GroupBox8)),
+      Label16(NewLabel("Label16", QStringLiteral("Порт включен"), GroupBox8)),
+      SerComm1(port),
+      onOpened_(std::move(onOpened)) {
+    GroupBox8->setObjectName(QStringLiteral("GroupBox8"));
+    QFont statusFont = Label16->font();
+    statusFont.setPixelSize(16);
+    Label16->setFont(statusFont);
+    Label16->setStyleSheet(QStringLiteral("color: red"));
+
+    auto* grid = new QGridLayout(GroupBox8);
+    const std::array<std::pair<QLabel*, QComboBox*>, 5> rows{{{Label15, ComboBox7},
+                                                                {Label7, ComboBox3},
+                                                                {Label8, ComboBox4},
+                                                                {Label9, ComboBox5},
+                                                                {Label10, ComboBox6}}};
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        grid->addWidget(rows[row].first, row, 0);
+        grid->addWidget(rows[row].second, row, 1);
+    }
+    grid->addWidget(DevicePathLabel, 0, 2);
+    grid->addWidget(Button14, 5, 0);
+    grid->addWidget(Button15, 5, 1);
+    grid->addWidget(Label16, 6, 0, 1, 3);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(GroupBox8);
+    page->addStretch();
+
+    connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this] { ShowDevicePath(); });
+    connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
+    connect(Button15, &QPushButton::clicked, this, [this] { Button15Click(); });
+    ShowDevicePath();
+}
+
+void PortTab::ApplyLineSettings() {
+    // The port is closed here, so the component only stores them for the opening.
+    SerComm1.SetBaudrate(ser::br9600);
+    SerComm1.SetDatabits(ser::db8);
+    SerComm1.SetParity(ser::paNone);
+    SerComm1.SetStopbits(ser::sb1);
+}
+
+void PortTab::OpenDevice() {
+    SerComm1.Open();
+    SerComm1.SetDTR(true);
+    SerComm1.SetRTS(false);
+    SerComm1.PurgeRead();
+    onOpened_();
+    ShowOpenState();
+}
+
+void PortTab::OpenComPort(const std::string& deviceName) {
+    ApplyLineSettings();
+    SerComm1.SetDeviceName(deviceName);
+    OpenDevice();
+}
+
+void PortTab::OpenAtStartUp() {
+    try {
+        OpenComPort("COM1");
+    } catch (const std::exception&) {
+        ShowWarning(kStartUpWarning, window());
+        Beep();
+        ShowClosedState();
+    }
+}
+
+void PortTab::Button14Click() {
+    ApplyLineSettings();
+    const int index = ComboBox7->currentIndex();
+    if (index >= 0 && index < kPortNames.size()) {
+        SerComm1.SetDeviceName(kPortNames[index].toStdString());
+    }
+    try {
+        OpenDevice();
+    } catch (const std::exception&) {
+        ShowMessage(QStringLiteral("Ошибка инициализации порта"), window());
+        Beep();
+    }
+}
+
+void PortTab::Button15Click() {
+    try {
+        SerComm1.Close();
+        ShowClosedState();
+    } catch (const std::exception&) {
+        ShowMessage(QStringLiteral("Ошибка зактрытия порта"), window());
+        Beep();
+    }
+}
+
+void PortTab::ShowOpenState() {
+    Label16->setText(QStringLiteral("Порт включен"));
+    Label16->setStyleSheet(QStringLiteral("color: red"));
+    Button14->setEnabled(false);
+    Button15->setEnabled(true);
+}
+
+void PortTab::ShowClosedState() {
+    Label16->setText(QStringLiteral("Порт выключен"));
+    Label16->setStyleSheet(QStringLiteral("color: black"));
+    Button14->setEnabled(true);
+    Button15->setEnabled(false);
+}
+
+void PortTab::ShowDevicePath() {
+    const QString name = ComboBox7->currentText();
+    DevicePathLabel->setText(name.isEmpty() ? QString()
+                                            : QString::fromStdString(ser::DevicePath(name.toStdString())));
+}

@@ -1,0 +1,115 @@
+#include "serial/ser_port_session.h"
+
+#include <utility>
+
+#include "serial/ser_messages.h"
+#include "serial/ser_os_error.h"
+
+namespace ser {
+
+TSerPortSession::TSerPortSession(std::unique_ptr<platform::Device> device, int readSize)
+    : device_(std::move(device)), input_(readSize) {}
+
+int TSerPortSession::Fill() {
+    std::lock_guard lock(readLock_);
+    if (Dead()) {
+        return 0;
+    }
+    const platform::OsValue<int> read = device_->Read(input_.End(), input_.Room());
+    if (read.Error) {
+        // Nothing sensible can be done with a device that fails a plain read.
+        MarkDead();
+        return 0;
+    }
+    input_.Grow(read.Value);
+    return read.Value;
+}
+
+bool TSerPortSession::InputFull() {
+    std::lock_guard lock(readLock_);
+    return input_.Room() == 0;
+}
+
+int TSerPortSession::Read(std::uint8_t* buffer, int count) {
+    std::lock_guard lock(readLock_);
+    const bool wasFull = input_.Room() == 0;
+    int taken = input_.Take(buffer, count);
+    if (taken < count && !Dead()) {
+        const platform::OsValue<int> read = device_->Read(buffer + taken, count - taken);
+        Check(read.Error, messages::kReadError);
+        taken += read.Value;
+    }
+    WakeIfWasFull(wasFull);
+    return taken;
+}
+
+int TSerPortSession::InputCount() {
+    std::lock_guard lock(readLock_);
+    int count = input_.Size();
+    if (!Dead()) {
+        const platform::OsValue<int> driver = device_->InputCount();
+        Check(driver.Error, messages::kStatistics);
+        count += driver.Value;
+    }
+    return count;
+}
+
+void TSerPortSession::Purge() {
+    std::lock_guard lock(readLock_);
+    const bool wasFull = input_.Room() == 0;
+    input_.Clear();
+    WakeIfWasFull(wasFull);
+    if (!Dead()) {
+        Check(device_->PurgeInput(), messages::kClearBuffers);
+    }
+}
+
+std::uint32_t TSerPortSession::ClearErrors() {
+    std::lock_guard lock(readLock_);
+    if (Dead()) {
+        return 0;
+    }
+    const platform::OsValue<std::uint32_t> errors = device_->ClearErrors();
+    Check(errors.Error, messages::kStatistics);
+    return errors.Value;
+}
+
+void TSerPortSession::SetModemLine(platform::ModemLine line, bool on) {
+    if (!Dead()) {
+        Check(device_->SetModemLine(line, on), messages::kCommFunction);
+    }
+}
+
+bool TSerPortSession::Drain(std::chrono::milliseconds timeout) {
+    if (Dead()) {
+        return false;
+    }
+    const platform::OsValue<bool> drained = device_->Drain(timeout);
+    Check(drained.Error, messages::kCommFunction);
+    return drained.Value && !Dead();
+}
+
+void TSerPortSession::MarkDead() {
+    if (!dead_.exchange(true)) {
+        device_->InterruptWait();
+        device_->InterruptWrite();
+    }
+}
+
+void TSerPortSession::Check(const platform::OsResult& error, const char* message) {
+    if (!error) {
+        return;
+    }
+    if (error->kind != platform::OsError::Kind::LineGone) {
+        RaiseOsError(message, *error);
+    }
+    MarkDead();
+}
+
+void TSerPortSession::WakeIfWasFull(bool wasFull) {
+    if (wasFull && input_.Room() > 0) {
+        device_->InterruptWait();
+    }
+}
+
+}  // namespace ser

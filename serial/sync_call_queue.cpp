@@ -1,0 +1,49 @@
+#include "serial/sync_call_queue.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ser {
+
+bool SyncCallQueue::Call(const std::function<void()>& call, std::stop_token cancel) {
+    Request request{&call};
+    std::unique_lock lock(mutex_);
+    if (cancel.stop_requested()) {
+        return false;
+    }
+    queue_.push_back(&request);
+    wake_.Signal();
+    const auto done = [&] { return request.state == Request::State::Done; };
+    done_.wait(lock, cancel, done);
+    if (request.state == Request::State::Queued) {
+        queue_.erase(std::find(queue_.begin(), queue_.end(), &request));
+        return false;
+    }
+    done_.wait(lock, done);
+    return true;
+}
+
+void SyncCallQueue::RunPending() {
+    // Cleared before the queue is looked at: a call queued after this signals again.
+    wake_.Clear();
+    std::unique_lock lock(mutex_);
+    while (!queue_.empty()) {
+        Request* request = queue_.front();
+        queue_.pop_front();
+        request->state = Request::State::Running;
+        lock.unlock();
+        (*request->call)();
+        lock.lock();
+        // The caller may return and free `request` as soon as the lock is released.
+        request->state = Request::State::Done;
+        done_.notify_all();
+    }
+}
+
+TSerSyncCall SyncCallQueue::SyncCall() {
+    return [this](const std::function<void()>& call, std::stop_token cancel) {
+        return Call(call, std::move(cancel));
+    };
+}
+
+}  // namespace ser

@@ -1,0 +1,501 @@
+// Complete answers handed through the dispatcher to the decoders: the setup table's rows and
+// their bookkeeping, the registration table's blocks, the lamps, and the protocol pieces.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "commands/catalogue.h"
+#include "commands/decoder_table.h"
+#include "commands/units_dialog.h"
+#include "commands/variables_dialog.h"
+#include "hart/response_collector.h"
+#include "hart/response_dispatcher.h"
+#include "ui/tshape.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Response(std::uint8_t address, std::uint8_t command, const Bytes& data,
+               bool goodChecksum = true) {
+    Bytes frame{255, 255, 255, 134, 255, 255, 255, 255, address, command,
+                static_cast<std::uint8_t>(data.size()), 0, 0};
+    frame.insert(frame.end(), data.begin(), data.end());
+    std::uint8_t checksum = 0;
+    for (std::size_t i = 3; i < frame.size(); ++i) {
+        checksum ^= frame[i];
+    }
+    frame.push_back(goodChecksum ? checksum : static_cast<std::uint8_t>(checksum ^ 0x5A));
+    return frame;
+}
+
+const Bytes kPressure{66, 202, 166, 102};  // 101,3250000
+const Bytes kCommand3Data{65, 64, 0, 0,  63, 192, 0, 0,   68, 154, 64, 0,
+                          68, 13, 192, 0, 65, 187, 167, 82};  // 12 / 1,5 / 1234 / 567 / 23,45
+
+Bytes Command1Data(const Bytes& value = kPressure) {
+    Bytes data{12};
+    data.insert(data.end(), value.begin(), value.end());
+    return data;
+}
+
+// Four groups: code, unit, value.
+Bytes Command33Data(const std::array<Bytes, 4>& values) {
+    Bytes data;
+    for (std::uint8_t group = 0; group < 4; ++group) {
+        data.push_back(group);
+        data.push_back(0);
+        data.insert(data.end(), values[group].begin(), values[group].end());
+    }
+    return data;
+}
+
+class RecordingSink : public commands::ProtocolSink {
+public:
+    void ProtocolWrite(std::uint8_t address, const QString& text) override {
+        lines[address] += text;
+    }
+    void ProtocolEndLine(std::uint8_t address) override { lines[address] += QStringLiteral("<end>"); }
+    std::map<int, QString> lines;
+};
+
+// The receive path and the controls it writes, without a port.
+struct Program {
+    hart::ProgramState state;
+    QPlainTextEdit memo;
+    TTimer timer3{QStringLiteral("Timer3")};
+    std::vector<std::unique_ptr<TTimer>> timers;
+    std::vector<std::unique_ptr<TShape>> shapes;
+    hart::SlotTimers slotTimers{};
+    hart::LampShapes lamps{};
+    QPushButton button1{QStringLiteral("Передача...")};
+    TStringGrid grid1{QStringLiteral("StringGrid1"), 6, 2};
+    TStringGrid grid2{QStringLiteral("StringGrid2"), 6, 255};
+    QComboBox comboBox1;
+    QComboBox comboBox2;
+    QCheckBox checkBox1;
+    TForm5 form5{nullptr};
+    TForm10 form10{nullptr};
+    RecordingSink sink;
+    commands::DecoderTable decoders{commands::DecoderContext{
+        state, grid1, grid2, comboBox2, checkBox1, form5, form10, sink}};
+    std::unique_ptr<hart::ResponseDispatcher> dispatcher;
+    std::unique_ptr<hart::ResponseCollector> collector;
+
+    explicit Program(std::uint8_t mode) {
+        for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+            timers.push_back(std::make_unique<TTimer>(QStringLiteral("Timer%1").arg(slot + 3)));
+            shapes.push_back(std::make_unique<TShape>(QStringLiteral("Shape%1").arg(slot)));
+            slotTimers[slot] = timers.back().get();
+            lamps[slot] = shapes.back().get();
+        }
+        comboBox1.addItems(commands::CatalogueTexts());
+        comboBox2.addItems(commands::RegistrationCommandTexts());
+        button1.setEnabled(false);
+        state.session.Mode = mode;
+        state.session.AttemptNo = 3;
+        dispatcher = std::make_unique<hart::ResponseDispatcher>(
+            state,
+            hart::DispatchControls{memo, timer3, slotTimers, button1, grid1, comboBox1, lamps},
+            decoders);
+        collector = std::make_unique<hart::ResponseCollector>(state.receive, memo,
+                                                              [this] { dispatcher->DispatchResponse(); });
+    }
+
+    void Receive(const Bytes& bytes) { collector->Collect(bytes); }
+    // The cells of a row, columns 0..5.
+    QStringList Row(const TStringGrid& grid, int row) const {
+        QStringList cells;
+        for (int column = 0; column < 6; ++column) {
+            cells << grid.Cell(row, column);
+        }
+        return cells;
+    }
+    QStringList Values(const TStringGrid& grid, int first, int count) const {
+        QStringList values;
+        for (int row = first; row < first + count; ++row) {
+            values << grid.Cell(row, 4);
+        }
+        return values;
+    }
+    QStringList Names(const TStringGrid& grid, int first, int count) const {
+        QStringList names;
+        for (int row = first; row < first + count; ++row) {
+            names << grid.Cell(row, 3);
+        }
+        return names;
+    }
+    QColor Lamp(int slot) const { return lamps[slot]->BrushColor(); }
+};
+
+const QString kNotReliable = QStringLiteral("Данные не достоверны");
+const QColor kSilver(192, 192, 192), kRed(255, 0, 0), kYellow(255, 255, 0), kGreen(0, 128, 0);
+
+bool IsTimeAndDate(const QString& text) {
+    // Time first (hours to seconds), a blank, then the date with its year.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}( [AP]M)? \\S.*\\d{2}$"));
+    return pattern.match(text).hasMatch();
+}
+
+}  // namespace
+
+class ResponseDispatchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Setup mode.
+    void setupAnswerEndsTheTransaction();
+    void setupRowFromWhatTheAnswerSays();
+    void setupWrongChecksum();
+    void setupCommand3Block();
+    void setupCommand3WrongChecksum();
+    void setupCommand33Block();
+    void writeCommands_data();
+    void writeCommands();
+    void writeRangeTakesTwoRows();
+    void unknownCommandStillAddsARow();
+    void byteCountDecidesSetupValidity();
+    // Registration mode.
+    void lampsFollowAttempts();
+    void answerStopsOnlyItsEnabledSlotTimer();
+    void addressOutsideSlotsChangesNoSlot();
+    void registrationBlocks();
+    void registrationCommand1Validity();
+    void registrationSkipsWriteCommands();
+    void protocolPieces();
+    void protocolUntouchedWhenBoxUnticked();
+    // No mode yet.
+    void beforeAnyModeOnlyTraced();
+};
+
+void ResponseDispatchTest::setupAnswerEndsTheTransaction() {
+    Program p(hart::kModeSetup);
+    p.timer3.SetInterval(250);
+    p.timer3.SetEnabled(true);
+    p.Receive(Response(0, 1, Command1Data()));
+    QVERIFY(!p.timer3.Enabled());
+    QVERIFY(p.button1.isEnabled());
+    QCOMPARE(p.button1.text(), QStringLiteral("Старт"));
+    QCOMPARE(p.state.session.AttemptNo, 1);
+    QCOMPARE(p.state.session.GridRow, 2);
+    QCOMPARE(p.grid1.RowCount(), 3);
+    QCOMPARE(p.grid1.currentRow(), 2);
+    const QStringList trace = p.memo.toPlainText().split(u'\n');
+    QCOMPARE(trace, (QStringList{QStringLiteral("Буфер приемника: Приняты все байты: 19"),
+                                 QStringLiteral("Получен ответ:"),
+                                 QStringLiteral(" 255 255 255 134 255 255 255 255 0 1 5 0 0 12 66 "
+                                                "202 166 102 198")}));
+}
+
+void ResponseDispatchTest::setupRowFromWhatTheAnswerSays() {
+    // The operator picked another entry while waiting: the description shows it anyway, while
+    // the command column shows the answer's command number.
+    Program p(hart::kModeSetup);
+    p.comboBox1.setCurrentIndex(4);
+    p.Receive(Response(7, 1, Command1Data()));
+    const QStringList row = p.Row(p.grid1, 1);
+    QCOMPARE(row.mid(0, 5), (QStringList{"7", "1", QStringLiteral("Записать величину демпфирования"),
+                                          QStringLiteral("Давление/Pressure:"), "101,3250000"}));
+    QVERIFY2(IsTimeAndDate(row[5]), qPrintable(row[5]));
+}
+
+void ResponseDispatchTest::setupWrongChecksum() {
+    Program p(hart::kModeSetup);
+    p.Receive(Response(0, 1, Command1Data(), false));
+    QCOMPARE(p.grid1.Cell(1, 4), kNotReliable);
+    QVERIFY(p.button1.isEnabled());
+    QCOMPARE(p.state.session.GridRow, 2);
+}
+
+void ResponseDispatchTest::setupCommand3Block() {
+    Program p(hart::kModeSetup);
+    p.Receive(Response(1, 3, kCommand3Data));
+    QCOMPARE(p.Names(p.grid1, 1, 5),
+             (QStringList{QStringLiteral("Ток/Iout, mA:"), QStringLiteral("Давление/Pressure:"),
+                          QStringLiteral("Um,код АЦП:"), QStringLiteral("Udif,код АЦП:"),
+                          QStringLiteral("t микропроцессора,°С ")}));
+    QCOMPARE(p.Values(p.grid1, 1, 5),
+             (QStringList{"12,0000000", "1,5000000", "1234", "567", "23,45"}));
+    QCOMPARE(p.state.session.GridRow, 6);
+    QCOMPARE(p.grid1.RowCount(), 7);
+    // Only the first row of the block carries address and command.
+    QCOMPARE(p.grid1.Cell(4, 0), QString());
+    p.Receive(Response(1, 1, Command1Data()));
+    QCOMPARE(p.grid1.Cell(6, 3), QStringLiteral("Давление/Pressure:"));
+}
+
+void ResponseDispatchTest::setupCommand3WrongChecksum() {
+    Program p(hart::kModeSetup);
+    p.Receive(Response(1, 3, kCommand3Data, false));
+    QCOMPARE(p.Values(p.grid1, 1, 5), QStringList(5, kNotReliable));
+    QCOMPARE(p.state.session.GridRow, 6);
+}
+
+void ResponseDispatchTest::setupCommand33Block() {
+    Program p(hart::kModeSetup);
+    // The request sent the codes 0, 2, 6, 7 and the dialog still shows them.
+    const std::array codes{0, 2, 6, 7};
+    const std::array lists{p.form5.ComboBox1, p.form5.ComboBox2, p.form5.ComboBox3,
+                           p.form5.ComboBox4};
+    for (int group = 0; group < 4; ++group) {
+        p.state.request.TxFrame[11 + 6 * group] = static_cast<std::uint8_t>(codes[group]);
+        lists[group]->setCurrentIndex(codes[group]);
+    }
+    const std::array<Bytes, 4> values{kPressure, Bytes{68, 154, 64, 0}, Bytes{65, 32, 0, 0},
+                                      Bytes{63, 204, 204, 205}};
+    p.Receive(Response(2, 33, Command33Data(values)));
+    QCOMPARE(p.Names(p.grid1, 1, 4),
+             (QStringList{QStringLiteral("Давление/Pressure"), "Um",
+                          QStringLiteral("Величина демпфирования"),
+                          QStringLiteral("Верхний предел (Pmax)")}));
+    QCOMPARE(p.Values(p.grid1, 1, 4), (QStringList{"101,3250000", "1234", "10", "1,6000000"}));
+    QCOMPARE(p.state.session.GridRow, 5);
+
+    p.Receive(Response(2, 33, Command33Data(values), false));
+    QCOMPARE(p.Values(p.grid1, 5, 4), (QStringList{kNotReliable, "", "", ""}));
+    QCOMPARE(p.state.session.GridRow, 9);
+}
+
+void ResponseDispatchTest::writeCommands_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<Bytes>("data");
+    QTest::addColumn<bool>("good");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    const QString ok = QStringLiteral("\u041E\u041A");
+    QTest::newRow("poll address as the device reports it")
+        << 6 << Bytes{3} << true << QStringLiteral("Записан адрес опроса ") << "3";
+    QTest::newRow("poll address, bad checksum")
+        << 6 << Bytes{3} << false << QStringLiteral("Записан адрес опроса ") << kNotReliable;
+    QTest::newRow("damping") << 34 << Bytes{65, 32, 0, 0} << true
+                             << QStringLiteral("Записана величина демпфирования") << "10,0000000";
+    QTest::newRow("range correction")
+        << 36 << Bytes{} << true << QStringLiteral("Проведена коррекция диапазона") << ok;
+    QTest::newRow("zero correction")
+        << 37 << Bytes{} << true << QStringLiteral("Проведена коррекция нуля") << ok;
+    QTest::newRow("zero correction, bad checksum")
+        << 37 << Bytes{} << false << QStringLiteral("Проведена коррекция нуля") << kNotReliable;
+    QTest::newRow("current fixed") << 40 << Bytes{65, 72, 0, 0} << true
+                                   << QStringLiteral("Зафиксирован ток (мА)") << "12,5000000";
+    QTest::newRow("negative zero counts as a current")
+        << 40 << Bytes{128, 0, 0, 0} << true << QStringLiteral("Зафиксирован ток (мА)")
+        << "0,0000000";
+    QTest::newRow("fixed current off") << 40 << Bytes{0, 0, 0, 0} << true
+                                       << QStringLiteral("Режим фиксированного тока отключен") << ok;
+    QTest::newRow("fixed current, bad checksum: no name")
+        << 40 << Bytes{0, 0, 0, 0} << false << QString() << kNotReliable;
+    QTest::newRow("units") << 44 << Bytes{1} << true
+                           << QStringLiteral("Единица измерения давления") << QStringLiteral("МПа");
+    QTest::newRow("units outside the list") << 44 << Bytes{7} << true
+                                            << QStringLiteral("Единица измерения давления") << "7";
+}
+
+void ResponseDispatchTest::writeCommands() {
+    QFETCH(int, command);
+    QFETCH(Bytes, data);
+    QFETCH(bool, good);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    Program p(hart::kModeSetup);
+    p.Receive(Response(5, static_cast<std::uint8_t>(command), data, good));
+    QCOMPARE(p.grid1.Cell(1, 3), name);
+    QCOMPARE(p.grid1.Cell(1, 4), value);
+    QCOMPARE(p.state.session.GridRow, 2);
+    QCOMPARE(p.grid1.RowCount(), 3);
+}
+
+void ResponseDispatchTest::writeRangeTakesTwoRows() {
+    Program p(hart::kModeSetup);
+    p.Receive(Response(5, 35, {0, 63, 128, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(p.Names(p.grid1, 1, 2), (QStringList{QStringLiteral("Записано верхнее значение диапазона"),
+                                                  QStringLiteral("Записано нижнее значение диапазона")}));
+    QCOMPARE(p.Values(p.grid1, 1, 2), (QStringList{"1,0000000", "0,0000000"}));
+    QCOMPARE(p.state.session.GridRow, 3);
+    QCOMPARE(p.grid1.RowCount(), 4);
+    p.Receive(Response(5, 35, {0, 63, 128, 0, 0, 0, 0, 0, 0}, false));
+    QCOMPARE(p.Values(p.grid1, 3, 2), (QStringList{kNotReliable, ""}));
+    QCOMPARE(p.state.session.GridRow, 5);
+}
+
+void ResponseDispatchTest::unknownCommandStillAddsARow() {
+    Program p(hart::kModeSetup);
+    p.Receive(Response(9, 99, {1, 2}));
+    const QStringList row = p.Row(p.grid1, 1);
+    QCOMPARE(row.mid(0, 5), (QStringList{"9", "99", commands::CatalogueTexts()[0], "", ""}));
+    QCOMPARE(p.grid1.RowCount(), 3);
+    QCOMPARE(p.state.session.GridRow, 2);
+}
+
+void ResponseDispatchTest::byteCountDecidesSetupValidity() {
+    // A command-1 answer with byte count 6 and a correct checksum: setup mode checks the last
+    // byte and accepts it.
+    Program p(hart::kModeSetup);
+    p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
+    QCOMPARE(p.grid1.Cell(1, 4), QStringLiteral("101,3250000"));
+}
+
+void ResponseDispatchTest::lampsFollowAttempts() {
+    Program p(hart::kModeRegistration);
+    p.state.slotArrays.SlotEnabled[4] = 1;
+    p.state.slotArrays.SlotAttempts[4] = 1;
+    p.Receive(Response(4, 1, Command1Data()));
+    QCOMPARE(p.state.slotArrays.SlotState[4], hart::kLampGreen);
+    QCOMPARE(p.Lamp(4), kGreen);
+
+    p.state.slotArrays.SlotAttempts[4] = 2;
+    p.Receive(Response(4, 1, Command1Data()));
+    QCOMPARE(p.state.slotArrays.SlotState[4], hart::kLampYellow);
+    QCOMPARE(p.state.slotArrays.SlotAttempts[4], 1);
+    QCOMPARE(p.Lamp(4), kYellow);
+
+    // Every lamp is repainted from its state; an unknown state leaves its lamp alone.
+    p.state.slotArrays.SlotState[2] = hart::kLampRed;
+    p.state.slotArrays.SlotState[3] = 9;
+    p.Receive(Response(4, 1, Command1Data()));
+    QCOMPARE(p.Lamp(2), kRed);
+    QCOMPARE(p.Lamp(3), kSilver);
+}
+
+void ResponseDispatchTest::answerStopsOnlyItsEnabledSlotTimer() {
+    Program p(hart::kModeRegistration);
+    for (int slot : {2, 4}) {
+        p.slotTimers[slot]->SetInterval(250);
+        p.slotTimers[slot]->SetEnabled(true);
+    }
+    p.state.slotArrays.SlotEnabled[4] = 1;
+    p.Receive(Response(4, 1, Command1Data()));
+    QVERIFY(!p.slotTimers[4]->Enabled());
+    QVERIFY(p.slotTimers[2]->Enabled());
+    // Slot 2 takes no part in the run: its answer stops nothing, but still sets its lamp.
+    p.Receive(Response(2, 1, Command1Data()));
+    QVERIFY(p.slotTimers[2]->Enabled());
+    QCOMPARE(p.Lamp(2), kGreen);
+    QVERIFY(p.memo.toPlainText().contains(QStringLiteral("Режим регистрации. Получен ответ:")));
+}
+
+void ResponseDispatchTest::addressOutsideSlotsChangesNoSlot() {
+    Program p(hart::kModeRegistration);
+    for (int address : {0, 11, 255}) {
+        p.Receive(Response(static_cast<std::uint8_t>(address), 1, Command1Data()));
+    }
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        QCOMPARE(p.state.slotArrays.SlotState[slot], hart::kLampSilver);
+    }
+}
+
+void ResponseDispatchTest::registrationBlocks() {
+    Program p(hart::kModeRegistration);
+    p.comboBox2.setCurrentIndex(1);
+    p.Receive(Response(3, 3, kCommand3Data));
+    p.Receive(Response(7, 3, kCommand3Data));
+    QCOMPARE(p.grid2.Cell(1, 0), "3");
+    QCOMPARE(p.grid2.Cell(6, 0), "7");
+    // A new device gets the rows after the last block in use.
+    p.Receive(Response(5, 3, kCommand3Data));
+    QCOMPARE(p.state.session.RegRow, 11);
+    QCOMPARE(p.Row(p.grid2, 11).mid(0, 3),
+             (QStringList{"5", "3", QStringLiteral("Считать ток и значения 4-х переменных")}));
+    QCOMPARE(p.Names(p.grid2, 11, 5),
+             (QStringList{QStringLiteral("Ток/Iout, mA: "), QStringLiteral("Давление/Pressure: "),
+                          QStringLiteral("Um,код АЦП: "), QStringLiteral("Udif,код АЦП: "),
+                          QStringLiteral("t микропроцессора,°С ")}));
+    QCOMPARE(p.Values(p.grid2, 11, 5),
+             (QStringList{"12,0000000", "1,5000000", "1234", "567", "23,45"}));
+    QVERIFY(IsTimeAndDate(p.grid2.Cell(11, 5)));
+    // A device that has a block keeps it.
+    p.Receive(Response(3, 3, kCommand3Data, false));
+    QCOMPARE(p.state.session.RegRow, 1);
+    QCOMPARE(p.Values(p.grid2, 1, 5), QStringList(5, kNotReliable));
+    // The setup table is untouched by registration answers.
+    QCOMPARE(p.grid1.RowCount(), 2);
+}
+
+void ResponseDispatchTest::registrationCommand1Validity() {
+    // Registration mode checks the byte after the four value bytes, whatever the byte count.
+    Program p(hart::kModeRegistration);
+    p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
+    QCOMPARE(p.grid2.Cell(1, 4), kNotReliable);
+    p.Receive(Response(1, 1, Command1Data()));
+    QCOMPARE(p.Row(p.grid2, 1).mid(0, 5),
+             (QStringList{"1", "1", QStringLiteral("Считать первичную переменную"),
+                          QStringLiteral("Давление/Pressure:"), "101,3250000"}));
+}
+
+void ResponseDispatchTest::registrationSkipsWriteCommands() {
+    Program p(hart::kModeRegistration);
+    p.Receive(Response(1, 34, {65, 32, 0, 0}));
+    QCOMPARE(p.grid2.Cell(1, 0), QString());
+    QCOMPARE(p.state.slotArrays.SlotState[1], hart::kLampGreen);
+}
+
+void ResponseDispatchTest::protocolPieces() {
+    Program p(hart::kModeRegistration);
+    p.checkBox1.setChecked(true);
+    p.Receive(Response(1, 1, Command1Data()));
+    QCOMPARE(p.sink.lines[1], QStringLiteral("Addr: 1 Command: 1 Давление/Pressure: 101,3250000 <end>"));
+    p.sink.lines.clear();
+    p.Receive(Response(1, 1, Command1Data(), false));
+    QCOMPARE(p.sink.lines[1], QStringLiteral("Addr: 1 Command: 1 <end>"));
+
+    p.sink.lines.clear();
+    p.comboBox2.setCurrentIndex(1);
+    p.Receive(Response(2, 3, kCommand3Data));
+    QCOMPARE(p.sink.lines[2], QStringLiteral("Addr: 2 Command: 3 Iout, mA: 12,0000000  Pressure: "
+                                             "1,5000000  Um: 1234  Udif: 567  t(°C): 23,45<end>"));
+    p.sink.lines.clear();
+    p.Receive(Response(2, 3, kCommand3Data, false));
+    // Only the date and a blank, no line end: the next line continues it.
+    QVERIFY(p.sink.lines[2].endsWith(u' '));
+    QVERIFY(!p.sink.lines[2].contains(QStringLiteral("<end>")));
+    QVERIFY(!p.sink.lines[2].contains(QStringLiteral("Addr")));
+
+    p.sink.lines.clear();
+    p.comboBox2.setCurrentIndex(2);
+    const std::array codes{0, 1, 2, 7};
+    const std::array lists{p.form5.ComboBox1, p.form5.ComboBox2, p.form5.ComboBox3,
+                           p.form5.ComboBox4};
+    for (int group = 0; group < 4; ++group) {
+        p.state.request.TxFrame[11 + 6 * group] = static_cast<std::uint8_t>(codes[group]);
+        lists[group]->setCurrentIndex(codes[group]);
+    }
+    const std::array<Bytes, 4> values{kPressure, Bytes{65, 64, 0, 0}, Bytes{68, 154, 64, 0},
+                                      Bytes{63, 204, 204, 205}};
+    p.Receive(Response(3, 33, Command33Data(values)));
+    QCOMPARE(p.sink.lines[3], QStringLiteral("Addr: 3 Command: 33 Pressure: 101,3250000 Iout,mA: "
+                                             "12,0000000 Um: 1234 Pmax 1,6000000 <end>"));
+    const int block = p.state.session.RegRow;
+    QCOMPARE(p.Values(p.grid2, block, 4),
+             (QStringList{"101,3250000", "12,0000000", "1234", "1,6000000"}));
+    p.sink.lines.clear();
+    p.Receive(Response(3, 33, Command33Data(values), false));
+    QVERIFY(p.sink.lines.empty());
+    QCOMPARE(p.Values(p.grid2, block, 4), QStringList(4, kNotReliable));
+}
+
+void ResponseDispatchTest::protocolUntouchedWhenBoxUnticked() {
+    Program p(hart::kModeRegistration);
+    p.Receive(Response(1, 1, Command1Data()));
+    p.comboBox2.setCurrentIndex(1);
+    p.Receive(Response(2, 3, kCommand3Data, false));
+    QVERIFY(p.sink.lines.empty());
+}
+
+void ResponseDispatchTest::beforeAnyModeOnlyTraced() {
+    Program p(hart::kModeNone);
+    p.Receive(Response(1, 1, Command1Data()));
+    QCOMPARE(p.memo.toPlainText(), QStringLiteral("Буфер приемника: Приняты все байты: 19"));
+    QCOMPARE(p.grid1.Cell(1, 0), QString());
+    QCOMPARE(p.grid2.Cell(1, 0), QString());
+}
+
+QTEST_MAIN(ResponseDispatchTest)
+#include "response_dispatch_test.moc"
