@@ -80,7 +80,7 @@ PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWid
     QFont statusFont = Label16->font();
     statusFont.setPixelSize(16);
     Label16->setFont(statusFont);
-    Label16->setStyleSheet(QStringLiteral("color: red"));
+    SetLabelColour(Qt::red);
 
     auto* grid = new QGridLayout(GroupBox8);
     const std::array<std::pair<QLabel*, QComboBox*>, 5> rows{{{Label15, ComboBox7},
@@ -166,16 +166,22 @@ void PortTab::Button15Click() {
 
 void PortTab::ShowOpenState() {
     Label16->setText(QStringLiteral("Порт включен"));
-    Label16->setStyleSheet(QStringLiteral("color: red"));
+    SetLabelColour(Qt::red);
     Button14->setEnabled(false);
     Button15->setEnabled(true);
 }
 
 void PortTab::ShowClosedState() {
     Label16->setText(QStringLiteral("Порт выключен"));
-    Label16->setStyleSheet(QStringLiteral("color: black"));
+    SetLabelColour(Qt::black);
     Button14->setEnabled(true);
     Button15->setEnabled(false);
+}
+
+void PortTab::SetLabelColour(const QColor& colour) {
+    QPalette palette = Label16->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    Label16->setPalette(palette);
 }
 
 void PortTab::ShowDevicePath() {

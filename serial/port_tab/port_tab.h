@@ -50,6 +50,7 @@ private:
     void ShowOpenState();
     void ShowClosedState();
     void ShowDevicePath();
+    void SetLabelColour(const QColor& colour);
 
     ser::TSerCustomComm& SerComm1;
     std::function<void()> onOpened_;

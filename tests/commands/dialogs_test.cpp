@@ -25,6 +25,7 @@
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
 #include "ui/tradio_group.h"
+#include "tests/support/warnings.h"
 #include "ui/tup_down.h"
 
 namespace {
@@ -112,8 +113,7 @@ private slots:
     // Any warning fails, except the offscreen platform's note that it ignores the size hints of a
     // fixed-size window.
     void init() {
-        QTest::failOnWarning(QRegularExpression(
-            QStringLiteral("^(?!This plugin does not support propagateSizeHints\\(\\)$)")));
+        FailOnUnexpectedWarnings();
     }
 
     void fixedCurrentCheckOnOk_data();

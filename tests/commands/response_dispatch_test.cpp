@@ -19,6 +19,7 @@
 #include "ui/tshape.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
+#include "tests/support/warnings.h"
 
 namespace {
 
@@ -152,6 +153,7 @@ class ResponseDispatchTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { FailOnUnexpectedWarnings(); }
     // Setup mode.
     void setupAnswerEndsTheTransaction();
     void setupRowFromWhatTheAnswerSays();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hart/response_collector.h"
+#include "tests/support/warnings.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ class ResponseCollectorTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { FailOnUnexpectedWarnings(); }
     void completesWhenByteCountPlus14Arrived();
     void tenBytesNeverComplete();
     void everySplitDispatchesOnce();

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "ui/ttimer.h"
+#include "tests/support/warnings.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ class TTimerTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { FailOnUnexpectedWarnings(); }
     void createdDisabled();
     void sameStateKeepsCountdown();
     void sameIntervalKeepsCountdown();

@@ -1,0 +1,278 @@
+// Start-up and the port tab: the window the operator finds, COM1 opened or refused with its
+// warning, and switching ports on and off.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "tests/serial/serial_test_support.h"
+#include "tests/support/modal_driver.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+#include "tests/support/warnings.h"
+
+namespace {
+
+const QString kStartUpWarning = QStringLiteral(
+    "Порт COM1 уже используется! Выберите свободный \u0421\u041E\u041C-порт (вкладка \"Настройка "
+    "\u0421\u041E\u041C-порта\") или закройте приложение, использующее порт \u0421\u041E\u041C1.");
+const QString kMissingPath = QStringLiteral("/nonexistent/tensovia-modem");
+
+// Maps a COM name to a device path for the lifetime of the object.
+class PortMapping {
+public:
+    PortMapping(const char* name, const QString& path) : variable_(QByteArray("TENSOVIA_") + name) {
+        qputenv(variable_.constData(), path.toLocal8Bit());
+    }
+    ~PortMapping() { qunsetenv(variable_.constData()); }
+
+private:
+    QByteArray variable_;
+};
+
+template <typename Control>
+Control* Find(TForm1& form, const char* tab, const char* name) {
+    return form.findChild<QWidget*>(QLatin1String(tab))->findChild<Control*>(QLatin1String(name));
+}
+
+struct PortDisplay {
+    QString text;
+    QColor colour;
+    bool onEnabled;
+    bool offEnabled;
+};
+
+PortDisplay Display(TForm1& form) {
+    auto* label = Find<QLabel>(form, "TabSheet4", "Label16");
+    return {label->text(), label->palette().color(QPalette::WindowText),
+            Find<QPushButton>(form, "TabSheet4", "Button14")->isEnabled(),
+            Find<QPushButton>(form, "TabSheet4", "Button15")->isEnabled()};
+}
+
+void VerifyOpen(TForm1& form) {
+    const PortDisplay display = Display(form);
+    QCOMPARE(display.text, QStringLiteral("Порт включен"));
+    QCOMPARE(display.colour, QColor(Qt::red));
+    QVERIFY(!display.onEnabled);
+    QVERIFY(display.offEnabled);
+}
+
+void VerifyClosed(TForm1& form) {
+    const PortDisplay display = Display(form);
+    QCOMPARE(display.text, QStringLiteral("Порт выключен"));
+    QCOMPARE(display.colour, QColor(Qt::black));
+    QVERIFY(display.onEnabled);
+    QVERIFY(!display.offEnabled);
+}
+
+std::vector<std::uint8_t> PrimaryAnswer() {
+    std::vector<std::uint8_t> frame{255, 255, 255, 134, 255, 255, 255, 255, 1, 1, 5, 0, 0,
+                                    12,  66,  202, 166, 102};
+    std::uint8_t checksum = 0;
+    for (std::size_t i = 3; i < frame.size(); ++i) {
+        checksum ^= frame[i];
+    }
+    frame.push_back(checksum);
+    return frame;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FailOnUnexpectedWarnings(); }
+    void startUpWithoutCOM1();
+    void startUpOnAPseudoTerminal();
+    void portTabClosesAndReopens();
+    void missingPortRefused();
+    void portHeldByAnotherOpener();
+    void mappedPathShown();
+    void aboutBoxIsModal();
+    void exitClosesTheWindow();
+};
+
+void MainWindowTest::startUpWithoutCOM1() {
+    PortMapping com1("COM1", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    QCOMPARE(modals.Messages(), QStringList{kStartUpWarning});
+    VerifyClosed(form);
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Программа работы с датчиками давления"));
+    auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    QCOMPARE(pages->count(), 3);
+    QCOMPARE(pages->currentIndex(), 0);
+    QCOMPARE(pages->tabText(0), QStringLiteral("Режим настройки"));
+    QCOMPARE(pages->tabText(1), QStringLiteral("Режим регистрации"));
+    QCOMPARE(pages->tabText(2), QStringLiteral("Настройка C\u041E\u041C-порта"));
+    const auto menu = form.menuBar()->actions();
+    QCOMPARE(menu.size(), 2);
+    QCOMPARE(menu[0]->text(), QStringLiteral("О программе"));
+    QCOMPARE(menu[1]->text(), QStringLiteral("Выход"));
+
+    const QStringList titles{QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),
+                             QStringLiteral("Описание"),      QStringLiteral("Параметр"),
+                             QStringLiteral("Значение"),      QStringLiteral("Время выполнения")};
+    for (const auto& [tab, name, rows] : {std::tuple{"TabSheet1", "StringGrid1", 2},
+                                          std::tuple{"TabSheet2", "StringGrid2", 255}}) {
+        auto* grid = Find<TStringGrid>(form, tab, name);
+        QCOMPARE(grid->RowCount(), rows);
+        QCOMPARE(grid->columnCount(), 6);
+        for (int column = 0; column < 6; ++column) {
+            QCOMPARE(grid->Cell(0, column), titles[column]);
+            QCOMPARE(grid->Cell(1, column), QString());
+        }
+    }
+    auto* commands = Find<QComboBox>(form, "TabSheet1", "ComboBox1");
+    QCOMPARE(commands->count(), 10);
+    QCOMPARE(commands->currentText(), QStringLiteral("Считать первичную переменную"));
+    QCOMPARE(Find<QComboBox>(form, "TabSheet2", "ComboBox2")->currentIndex(), 0);
+    QCOMPARE(Find<QLineEdit>(form, "TabSheet1", "LabeledEdit4")->text(), QStringLiteral("0"));
+    QCOMPARE(Find<QLineEdit>(form, "TabSheet1", "LabeledEdit15")->text(), QStringLiteral("3"));
+    for (const char* shownOnly : {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"}) {
+        QVERIFY(!Find<QComboBox>(form, "TabSheet4", shownOnly)->isEnabled());
+    }
+    QCOMPARE(Find<QComboBox>(form, "TabSheet4", "ComboBox3")->currentText(), QStringLiteral("9600"));
+
+    for (TTimer* timer : form.findChildren<TTimer*>()) {
+        QVERIFY2(!timer->Enabled(), qPrintable(timer->objectName()));
+    }
+    QCOMPARE(form.findChildren<TTimer*>().size(), 12);
+    for (const char* dialog : {"TForm3", "TForm5", "TForm6", "TForm7", "TForm9", "TForm10", "TForm21"}) {
+        auto* window = form.findChild<QDialog*>(QLatin1String(dialog));
+        QVERIFY2(window && !window->isVisible(), dialog);
+    }
+    const auto& session = form.State().session;
+    QCOMPARE(session.Mode, hart::kModeNone);
+    QCOMPARE(session.AttemptNo, 1);
+    QCOMPARE(session.GridRow, 1);
+    QCOMPARE(session.RegRow, 1);
+    QCOMPARE(session.ResponseTimeout, 250);
+    QVERIFY(!form.Port().Active());
+}
+
+void MainWindowTest::startUpOnAPseudoTerminal() {
+    PtyPair modem;
+    // Bytes on the line before the port is opened are never delivered.
+    modem.Send({255, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
+    ModalDriver modals;
+    TForm1 form;
+    QCOMPARE(modals.Messages(), QStringList());
+    VerifyOpen(form);
+    QVERIFY(form.Port().Active());
+    QCOMPARE(form.State().receive.RxCount, 0);
+
+    const auto answer = PrimaryAnswer();
+    modem.Send(answer);
+    auto* memo = Find<QPlainTextEdit>(form, "TabSheet1", "Memo1");
+    QTRY_COMPARE(memo->toPlainText(), QStringLiteral("Буфер приемника: Приняты все байты: 19"));
+    const auto& rx = form.State().receive.RxBuf;
+    QVERIFY(std::equal(answer.begin(), answer.end(), rx.begin() + 1));
+}
+
+void MainWindowTest::portTabClosesAndReopens() {
+    PtyPair modem;
+    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
+    ModalDriver modals;
+    TForm1 form;
+    Find<QPushButton>(form, "TabSheet4", "Button15")->click();
+    VerifyClosed(form);
+    QVERIFY(!form.Port().Active());
+    form.State().receive.RxCount = 5;
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    VerifyOpen(form);
+    QVERIFY(form.Port().Active());
+    QCOMPARE(form.State().receive.RxCount, 0);
+    QCOMPARE(modals.Messages(), QStringList());
+}
+
+void MainWindowTest::missingPortRefused() {
+    PtyPair modem;
+    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
+    PortMapping com7("COM7", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    Find<QPushButton>(form, "TabSheet4", "Button15")->click();
+    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(6);
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    QCOMPARE(modals.Messages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
+    VerifyClosed(form);
+    // Another port can be chosen and opened.
+    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(0);
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    VerifyOpen(form);
+}
+
+void MainWindowTest::portHeldByAnotherOpener() {
+    PtyPair modem;
+    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
+    TestUiThread otherProgram;
+    ser::TSerComm holder(otherProgram.Environment());
+    holder.SetDeviceName("COM1");
+    holder.Open();
+
+    ModalDriver modals;
+    TForm1 form;
+    QCOMPARE(modals.TakeMessages(), QStringList{kStartUpWarning});
+    VerifyClosed(form);
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    QCOMPARE(modals.TakeMessages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
+
+    holder.Close();
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    VerifyOpen(form);
+}
+
+void MainWindowTest::mappedPathShown() {
+    PortMapping com1("COM1", kMissingPath);
+    PortMapping com3("COM3", QStringLiteral("/dev/ttyUSB0"));
+    ModalDriver modals;
+    TForm1 form;
+    auto* ports = Find<QComboBox>(form, "TabSheet4", "ComboBox7");
+    auto* path = Find<QLabel>(form, "TabSheet4", "DevicePathLabel");
+    QCOMPARE(path->text(), kMissingPath);
+    ports->setCurrentIndex(2);
+    QCOMPARE(path->text(), QStringLiteral("/dev/ttyUSB0"));
+    ports->setCurrentIndex(9);
+    QCOMPARE(path->text(), QStringLiteral("/dev/ttyS9"));
+}
+
+void MainWindowTest::aboutBoxIsModal() {
+    PortMapping com1("COM1", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    form.show();
+    QString modalName;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        modalName = QApplication::activeModalWidget()->objectName();
+        QApplication::activeModalWidget()->close();
+    });
+    form.findChild<QAction*>(QStringLiteral("N1"))->trigger();
+    QCOMPARE(modalName, QStringLiteral("TForm21"));
+    QCOMPARE(form.findChild<QDialog*>(QStringLiteral("TForm21"))->windowTitle(),
+             QStringLiteral("О программе"));
+}
+
+void MainWindowTest::exitClosesTheWindow() {
+    PortMapping com1("COM1", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    form.show();
+    QVERIFY(form.isVisible());
+    form.findChild<QAction*>(QStringLiteral("N2"))->trigger();
+    QVERIFY(!form.isVisible());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

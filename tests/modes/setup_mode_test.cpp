@@ -1,0 +1,352 @@
+// The setup tab end to end, on simulated transmitters: what goes on the wire, the trace, the
+// table, repeats and give-ups, and each of the ten commands with its dialog.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include "commands/damping_dialog.h"
+#include "commands/fixed_current_dialog.h"
+#include "commands/poll_address_dialog.h"
+#include "commands/range_dialog.h"
+#include "commands/units_dialog.h"
+#include "commands/variables_dialog.h"
+#include "modes/setup_transaction.h"
+#include "tests/support/program_fixture.h"
+#include "ui/tradio_group.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+#include "ui/tup_down.h"
+#include "tests/support/warnings.h"
+
+namespace {
+
+using simtest::Bytes;
+
+constexpr int kPatienceMs = 15000;
+
+// The setup tab of a running program.
+struct SetupTabDriver {
+    ProgramFixture& program;
+    QPushButton* start = program.Find<QPushButton>("TabSheet1", "Button1");
+    QComboBox* command = program.Find<QComboBox>("TabSheet1", "ComboBox1");
+    TUpDown* address = program.Find<TUpDown>("TabSheet1", "UpDown2");
+    TUpDown* attempts = program.Find<TUpDown>("TabSheet1", "UpDown13");
+
+    // Presses "Старт" and waits until the transaction is over.
+    void Run(int commandIndex, int pollAddress) {
+        command->setCurrentIndex(commandIndex);
+        address->SetPosition(pollAddress);
+        start->click();
+        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), kPatienceMs);
+    }
+    QStringList Names(int first, int count) const { return Column(3, first, count); }
+    QStringList Values(int first, int count) const { return Column(4, first, count); }
+    QStringList Column(int column, int first, int count) const {
+        QStringList cells;
+        for (int row = first; row < first + count; ++row) {
+            cells << program.SetupTable().Cell(row, column);
+        }
+        return cells;
+    }
+};
+
+Bytes Request(std::uint8_t address, std::uint8_t command, const Bytes& data = {}) {
+    Bytes frame{255, 255, 255, 130, 255, 255, 255, 255, address, command,
+                static_cast<std::uint8_t>(data.size())};
+    for (const std::uint8_t byte : data) {
+        frame.push_back(byte);
+    }
+    std::uint8_t checksum = 0;
+    for (std::size_t i = 3; i < frame.size(); ++i) {
+        checksum ^= frame[i];
+    }
+    frame.push_back(checksum);
+    return frame;
+}
+
+QStringList FrameTrace(int address, int command) {
+    return {QStringLiteral("Передача началась"),
+            QStringLiteral("Преамбула: 255 255 255"),
+            QStringLiteral("Стартовый байт: 130"),
+            QStringLiteral("Адрес: 255 255 255 255 %1").arg(address),
+            QStringLiteral("Команда: %1").arg(command),
+            QStringLiteral("Размер переданных байт: 0"),
+            QStringLiteral("Данные: "),
+            QStringLiteral("Контрольная сумма: %1").arg(Request(address, command).back())};
+}
+
+using DialogScript = std::function<void(QDialog&)>;
+
+}  // namespace
+
+class SetupModeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FailOnUnexpectedWarnings(); }
+    void silentTransmitterRepeatsThenGivesUp();
+    void limitZeroSendsOnce();
+    void answerAtTheSecondSending();
+    void everyCommandIntoItsRows_data();
+    void everyCommandIntoItsRows();
+    void pollAddressAskedAtEveryRepeat();
+    void variablesAskedOnlyAtTheFirstSending();
+    void wrongChecksum();
+    void answerInPieces();
+    void twoAnswersBothDispatched();
+    void closedPortRefusesStart();
+    void badDialogValueSendsNothing();
+};
+
+void SetupModeTest::silentTransmitterRepeatsThenGivesUp() {
+    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("5")});
+    SetupTabDriver tab{program};
+    tab.Run(0, 5);
+    QCOMPARE(program.RequestsOnWire(), (std::vector<Bytes>(3, Request(5, 1))));
+    QStringList expected;
+    expected << FrameTrace(5, 1) << QStringLiteral("Истекло время ожидания...")
+             << QStringLiteral("Попытка №2") << FrameTrace(5, 1)
+             << QStringLiteral("Истекло время ожидания...") << QStringLiteral("Попытка №3")
+             << FrameTrace(5, 1) << QStringLiteral("Истекло время ожидания...");
+    QCOMPARE(program.Trace(), expected);
+    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
+    QCOMPARE(program.SetupTable().Cell(1, 0), QString());
+    QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
+    QCOMPARE(program.State().session.AttemptNo, 1);
+    QCOMPARE(program.State().session.GridRow, 1);
+}
+
+void SetupModeTest::limitZeroSendsOnce() {
+    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("5")});
+    SetupTabDriver tab{program};
+    tab.attempts->SetPosition(0);
+    tab.Run(0, 5);
+    QCOMPARE(program.RequestsOnWire().size(), 1u);
+    QCOMPARE(program.Trace().last(), QStringLiteral("Истекло время ожидания..."));
+    QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("Попытка")));
+    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
+}
+
+void SetupModeTest::answerAtTheSecondSending() {
+    // The first answer comes after the time-out, while the second sending waits for its own.
+    ProgramFixture program({QStringLiteral("--late"), QStringLiteral("3"), QStringLiteral("400")});
+    SetupTabDriver tab{program};
+    tab.Run(0, 3);
+    QCOMPARE(program.State().session.AttemptNo, 1);
+    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("3"));
+    QVERIFY(program.Trace().contains(QStringLiteral("Попытка №2")));
+    QVERIFY(!program.Trace().contains(QStringLiteral("Попытка №3")));
+    // The answer to the repeat is still dispatched as a setup answer, into the next row.
+    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, 0), QStringLiteral("3"), kPatienceMs);
+    QVERIFY(!program.Timer("Timer3")->Enabled());
+}
+
+void SetupModeTest::everyCommandIntoItsRows_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<DialogScript>("script");
+    QTest::addColumn<Bytes>("requestData");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("values");  // empty: a number, not checked exactly
+    const QString ok = QStringLiteral("\u041E\u041A");
+    QTest::newRow("read primary variable")
+        << 0 << QString() << DialogScript() << Bytes{}
+        << QStringList{QStringLiteral("Давление/Pressure:")} << QStringList{};
+    QTest::newRow("read current and four variables")
+        << 1 << QString() << DialogScript() << Bytes{}
+        << QStringList{QStringLiteral("Ток/Iout, mA:"), QStringLiteral("Давление/Pressure:"),
+                       QStringLiteral("Um,код АЦП:"), QStringLiteral("Udif,код АЦП:"),
+                       QStringLiteral("t микропроцессора,°С ")}
+        << QStringList{};
+    QTest::newRow("write polling address")
+        << 2 << QStringLiteral("TForm3")
+        << DialogScript([](QDialog& d) {
+               static_cast<TForm3&>(d).LabeledEdit1->setText(QStringLiteral("7"));
+               ClickOk(d);
+           })
+        << Bytes{7} << QStringList{QStringLiteral("Записан адрес опроса ")} << QStringList{"7"};
+    QTest::newRow("read device variables")
+        << 3 << QStringLiteral("TForm5")
+        << DialogScript([](QDialog& d) {
+               auto& form = static_cast<TForm5&>(d);
+               form.ComboBox2->setCurrentIndex(1);
+               form.ComboBox3->setCurrentIndex(6);
+               form.ComboBox4->setCurrentIndex(8);
+               ClickOk(d);
+           })
+        << Bytes{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 6, 0, 0, 0, 0, 0, 8}
+        << QStringList{QStringLiteral("Давление/Pressure"), QStringLiteral("Токовый сигнал/Iout"),
+                       QStringLiteral("Величина демпфирования"),
+                       QStringLiteral("Нижний предел (Pmin)")}
+        << QStringList{};
+    QTest::newRow("write damping")
+        << 4 << QStringLiteral("TForm6")
+        << DialogScript([](QDialog& d) {
+               static_cast<TForm6&>(d).TrackBar1->setValue(5);
+               ClickOk(d);
+           })
+        << Bytes{64, 160, 0, 0} << QStringList{QStringLiteral("Записана величина демпфирования")}
+        << QStringList{"5,0000000"};
+    QTest::newRow("write range")
+        << 5 << QStringLiteral("TForm7")
+        << DialogScript([](QDialog& d) {
+               auto& form = static_cast<TForm7&>(d);
+               form.Edit1->setText(QStringLiteral("0"));
+               form.Edit2->setText(QStringLiteral("1.6"));
+               ClickOk(d);
+           })
+        << Bytes{0, 63, 204, 204, 205, 0, 0, 0, 0}
+        << QStringList{QStringLiteral("Записано верхнее значение диапазона"),
+                       QStringLiteral("Записано нижнее значение диапазона")}
+        << QStringList{"1,6000000", "0,0000000"};
+    QTest::newRow("range correction")
+        << 6 << QString() << DialogScript() << Bytes{}
+        << QStringList{QStringLiteral("Проведена коррекция диапазона")} << QStringList{ok};
+    QTest::newRow("zero correction")
+        << 7 << QString() << DialogScript() << Bytes{}
+        << QStringList{QStringLiteral("Проведена коррекция нуля")} << QStringList{ok};
+    QTest::newRow("fixed current")
+        << 8 << QStringLiteral("TForm9")
+        << DialogScript([](QDialog& d) {
+               static_cast<TForm9&>(d).LabeledEdit1->setText(QStringLiteral("12,5"));
+               ClickOk(d);
+           })
+        << Bytes{65, 72, 0, 0} << QStringList{QStringLiteral("Зафиксирован ток (мА)")}
+        << QStringList{"12,5000000"};
+    QTest::newRow("write units")
+        << 9 << QStringLiteral("TForm10")
+        << DialogScript([](QDialog& d) {
+               static_cast<TForm10&>(d).RadioGroup1->SetItemIndex(2);
+               ClickOk(d);
+           })
+        << Bytes{2} << QStringList{QStringLiteral("Единица измерения давления")}
+        << QStringList{QStringLiteral("кПа")};
+}
+
+void SetupModeTest::everyCommandIntoItsRows() {
+    QFETCH(int, index);
+    QFETCH(QString, dialog);
+    QFETCH(DialogScript, script);
+    QFETCH(Bytes, requestData);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, values);
+    ProgramFixture program;
+    SetupTabDriver tab{program};
+    if (!dialog.isEmpty()) {
+        program.Modals().OnDialog(dialog, script);
+    }
+    tab.Run(index, 4);
+    QCOMPARE(program.Modals().PendingScripts(), 0);
+    QCOMPARE(program.Modals().Messages(), QStringList());
+    const auto requests = program.RequestsOnWire();
+    QCOMPARE(requests.size(), 1u);
+    QCOMPARE(Bytes(requests[0].begin() + 11, requests[0].end() - 1), requestData);
+
+    const int rows = static_cast<int>(names.size());
+    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("4"));
+    QCOMPARE(program.SetupTable().Cell(1, 2), tab.command->itemText(index));
+    QCOMPARE(tab.Names(1, rows), names);
+    const QStringList shown = tab.Values(1, rows);
+    if (!values.isEmpty()) {
+        QCOMPARE(shown, values);
+    }
+    for (const QString& value : shown) {
+        QVERIFY2(!value.isEmpty() && value != QStringLiteral("Данные не достоверны"),
+                 qPrintable(value));
+    }
+    // The next answer's row follows the block.
+    QCOMPARE(program.State().session.GridRow, 1 + rows);
+    QCOMPARE(program.SetupTable().RowCount(), 2 + rows);
+}
+
+void SetupModeTest::pollAddressAskedAtEveryRepeat() {
+    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("6")});
+    SetupTabDriver tab{program};
+    for (const char* address : {"20", "21", "300"}) {
+        program.Modals().OnDialog(QStringLiteral("TForm3"), [address](QDialog& d) {
+            static_cast<TForm3&>(d).LabeledEdit1->setText(QLatin1String(address));
+            ClickOk(d);
+        });
+    }
+    tab.Run(2, 6);
+    QCOMPARE(program.Modals().PendingScripts(), 0);
+    const auto requests = program.RequestsOnWire();
+    QCOMPARE(requests.size(), 3u);
+    QCOMPARE(requests[0], Request(6, 6, {20}));
+    QCOMPARE(requests[1], Request(6, 6, {21}));
+    QCOMPARE(requests[2], Request(6, 6, {44}));  // 300, low eight bits
+}
+
+void SetupModeTest::variablesAskedOnlyAtTheFirstSending() {
+    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("6")});
+    SetupTabDriver tab{program};
+    program.Modals().OnDialog(QStringLiteral("TForm5"), [](QDialog& d) {
+        static_cast<TForm5&>(d).ComboBox3->setCurrentIndex(3);
+        ClickOk(d);
+    });
+    program.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);  // must not be needed
+    tab.Run(3, 6);
+    QCOMPARE(program.Modals().PendingScripts(), 1);
+    const Bytes data{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0};
+    QCOMPARE(program.RequestsOnWire(), (std::vector<Bytes>(3, Request(6, 33, data))));
+}
+
+void SetupModeTest::wrongChecksum() {
+    ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("2")});
+    SetupTabDriver tab{program};
+    tab.Run(0, 2);
+    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Данные не достоверны"));
+    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
+    QCOMPARE(program.RequestsOnWire().size(), 1u);
+}
+
+void SetupModeTest::answerInPieces() {
+    ProgramFixture program({QStringLiteral("--split"), QStringLiteral("2"), QStringLiteral("8,2,9"),
+                            QStringLiteral("30")});
+    SetupTabDriver tab{program};
+    tab.Run(0, 2);
+    const QStringList trace = program.Trace();
+    QCOMPARE(trace.count(QStringLiteral("Буфер приемника: Приняты все байты: 19")), 1);
+    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
+    QVERIFY(program.SetupTable().Cell(1, 4) != QStringLiteral("Данные не достоверны"));
+}
+
+void SetupModeTest::twoAnswersBothDispatched() {
+    ProgramFixture program({QStringLiteral("--twice"), QStringLiteral("2")});
+    SetupTabDriver tab{program};
+    tab.Run(0, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, 0), QStringLiteral("2"), kPatienceMs);
+    QCOMPARE(program.State().session.GridRow, 3);
+}
+
+void SetupModeTest::closedPortRefusesStart() {
+    ProgramFixture program;
+    SetupTabDriver tab{program};
+    program.Find<QPushButton>("TabSheet4", "Button15")->click();
+    tab.start->click();
+    QTRY_COMPARE(program.Modals().Messages(), QStringList{modes::kOpenPortFirst});
+    QVERIFY(tab.start->isEnabled());
+    QCOMPARE(program.State().session.Mode, hart::kModeNone);
+    QVERIFY(program.Trace().join(QString()).isEmpty());
+}
+
+void SetupModeTest::badDialogValueSendsNothing() {
+    ProgramFixture program;
+    SetupTabDriver tab{program};
+    program.Modals().OnDialog(QStringLiteral("TForm7"), [](QDialog& d) {
+        static_cast<TForm7&>(d).Edit2->setText(QStringLiteral("1.2.3"));
+        ClickOk(d);
+    });
+    tab.Run(5, 1);
+    QCOMPARE(program.Modals().Messages(),
+             QStringList{QStringLiteral("'1,2.3' is not a valid floating point value")});
+    QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
+    QVERIFY(!program.Timer("Timer3")->Enabled());
+    QVERIFY(program.RequestsOnWire().empty());
+}
+
+QTEST_MAIN(SetupModeTest)
+#include "setup_mode_test.moc"
