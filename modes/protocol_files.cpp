@@ -95,7 +95,10 @@ void ProtocolFiles::Append(SlotFile& slot, const std::string& bytes, bool flush)
         ok = std::fflush(file) == 0;
     }
     if (ok) {
-        slot.failed = false;
+        // Only a line that reached the disk shows the file works again.
+        if (flush) {
+            slot.failed = false;
+        }
         return;
     }
     const int error = errno;

@@ -50,7 +50,7 @@ private:
     struct SlotFile {
         std::unique_ptr<std::FILE, FileCloser> file;
         QString name;
-        bool failed = false;  // reported once until the next successful write
+        bool failed = false;  // reported once until a line reaches the disk again
     };
 
     SlotFile* OpenFile(std::uint8_t address);

@@ -46,9 +46,9 @@ TStringGrid& ProgramFixture::RegistrationTable() {
     return *Find<TStringGrid>("TabSheet2", "StringGrid2");
 }
 
-std::vector<simtest::Bytes> ProgramFixture::RequestsOnWire() const {
+std::vector<ProgramFixture::WireFrame> ProgramFixture::RequestLog() const {
     QFile log(directory_.filePath(QStringLiteral("wire.log")));
-    std::vector<simtest::Bytes> frames;
+    std::vector<WireFrame> frames;
     if (!log.open(QIODevice::ReadOnly)) {
         return frames;
     }
@@ -57,11 +57,19 @@ std::vector<simtest::Bytes> ProgramFixture::RequestsOnWire() const {
         if (fields.size() < 3 || fields[1] != "rx") {
             continue;
         }
-        simtest::Bytes frame;
+        WireFrame frame{fields[0].toDouble(), {}};
         for (qsizetype i = 2; i < fields.size(); ++i) {
-            frame.push_back(static_cast<std::uint8_t>(fields[i].toUInt()));
+            frame.bytes.push_back(static_cast<std::uint8_t>(fields[i].toUInt()));
         }
-        frames.push_back(frame);
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+std::vector<simtest::Bytes> ProgramFixture::RequestsOnWire() const {
+    std::vector<simtest::Bytes> frames;
+    for (WireFrame& frame : RequestLog()) {
+        frames.push_back(std::move(frame.bytes));
     }
     return frames;
 }

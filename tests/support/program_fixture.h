@@ -41,6 +41,12 @@ public:
     QStringList Trace();
     TStringGrid& SetupTable();
     TStringGrid& RegistrationTable();
+    // A request frame the simulator received, and when (ms since the simulator started).
+    struct WireFrame {
+        double ms;
+        simtest::Bytes bytes;
+    };
+    std::vector<WireFrame> RequestLog() const;
     // Request frames the simulator received so far, in order.
     std::vector<simtest::Bytes> RequestsOnWire() const;
 

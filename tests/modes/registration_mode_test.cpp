@@ -1,0 +1,488 @@
+// Registration mode end to end on simulated transmitters: the period and its countdown, the
+// polling order, lamps, the no-answer rows, setup commands during a run, the setup time-out's
+// pass over the slots, and the protocol files. Timers are driven directly where waiting for them
+// would only make the test slow.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "commands/variables_dialog.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/warnings.h"
+#include "ui/tshape.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+#include "ui/tup_down.h"
+
+namespace {
+
+constexpr int kPatienceMs = 15000;
+const QColor kSilver(192, 192, 192), kRed(255, 0, 0), kYellow(255, 255, 0), kGreen(0, 128, 0);
+const QString kNoAnswer = QStringLiteral("Нет ответа");
+
+// The registration tab of a running program.
+struct RegistrationTabDriver {
+    ProgramFixture& program;
+    QPushButton* start = program.Find<QPushButton>("TabSheet2", "Button2");
+    QComboBox* command = program.Find<QComboBox>("TabSheet2", "ComboBox2");
+    QSlider* period = program.Find<QSlider>("TabSheet2", "TrackBar1");
+    QLabel* countdown = program.Find<QLabel>("TabSheet2", "Label33");
+    QProgressBar* progress = program.Find<QProgressBar>("TabSheet2", "ProgressBar1");
+    QCheckBox* protocol = program.Find<QCheckBox>("TabSheet2", "CheckBox1");
+
+    QCheckBox* SlotBox(int slot) {
+        return program.Find<QCheckBox>("TabSheet2", qPrintable(QStringLiteral("CheckBox%1").arg(11 + slot)));
+    }
+    void TickSlots(std::initializer_list<int> numbers) {
+        for (int slot : numbers) {
+            SlotBox(slot)->setChecked(true);
+        }
+    }
+    QColor Lamp(int slot) {
+        return program.Find<TShape>("TabSheet2", qPrintable(QStringLiteral("Shape%1").arg(slot)))
+            ->BrushColor();
+    }
+    TTimer& SlotTimer(int slot) {
+        return *program.Timer(qPrintable(QStringLiteral("Timer%1").arg(slot + 3)));
+    }
+    void Tick() { program.Timer("Timer1")->OnTimer(); }
+    QString Cell(int row, int column) { return program.RegistrationTable().Cell(row, column); }
+    std::vector<int> AddressesOnWire() {
+        std::vector<int> addresses;
+        for (const auto& frame : program.RequestsOnWire()) {
+            addresses.push_back(frame.at(8));
+        }
+        return addresses;
+    }
+};
+
+QStringList Silent(const char* addresses) {
+    return {QStringLiteral("--silent"), QLatin1String(addresses)};
+}
+
+}  // namespace
+
+class RegistrationModeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FailOnUnexpectedWarnings(); }
+    void refusedStarts();
+    void periodThreeCountsDown();
+    void periodOnePollsEveryTick();
+    void slotsInAscendingOrderApart();
+    void tenTransmittersAnswerWithinOneTick();
+    void lampYellowAfterARepeat();
+    void silentSlotRepeatsThenGivesUp();
+    void slotTimeoutLampSteps();
+    void limitOneGivesUpAtOnce();
+    void noAnswerRowsFollowTheBlocks();
+    void startPaintsLampsSilverAndClearsTable();
+    void setupCommandDuringARun();
+    void setupTimeoutPassOverSlots();
+    void setupTimeoutLeavesSetupTabUsable();
+    void protocolBoxWithoutSlotOrCancelled();
+    void protocolFilesCreatedPerTickedSlot();
+    void protocolLinesThroughARun();
+};
+
+void RegistrationModeTest::refusedStarts() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.start->click();
+    QCOMPARE(program.Modals().TakeMessages(), QStringList{QStringLiteral("Ни один датчик не выбран")});
+    // Registration has taken the line all the same.
+    QCOMPARE(program.State().session.Mode, hart::kModeRegistration);
+    QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
+
+    tab.TickSlots({1});
+    program.Find<QPushButton>("TabSheet4", "Button15")->click();
+    tab.start->click();
+    QCOMPARE(program.Modals().TakeMessages().size(), 1);
+    QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
+    QVERIFY(!program.Timer("Timer1")->Enabled());
+}
+
+void RegistrationModeTest::periodThreeCountsDown() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({1});
+    tab.period->setValue(3);
+    QCOMPARE(program.Find<QLabel>("TabSheet2", "Label1")->text(), QStringLiteral("3 c"));
+    tab.start->click();
+    QCOMPARE(tab.start->text(), QStringLiteral("Стоп"));
+    QVERIFY(!tab.period->isEnabled());
+    QVERIFY(!tab.command->isEnabled());
+    QVERIFY(!tab.protocol->isEnabled());
+    QVERIFY(!tab.SlotBox(1)->isEnabled());
+    QVERIFY(program.Timer("Timer1")->Enabled());
+    QCOMPARE(program.Timer("Timer1")->Interval(), 1000);
+    // The first tick polls at once.
+    QCOMPARE(tab.AddressesOnWire().size(), 1u);
+    QCOMPARE(tab.countdown->text(), QStringLiteral("3 c"));
+    QCOMPARE(tab.progress->value(), 3333);
+    tab.Tick();
+    QCOMPARE(tab.countdown->text(), QStringLiteral("2 c"));
+    QCOMPARE(tab.progress->value(), 6666);
+    tab.Tick();
+    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
+    QCOMPARE(tab.progress->value(), 9999);
+    tab.Tick();
+    QCOMPARE(tab.countdown->text(), QStringLiteral("3 c"));
+    QCOMPARE(tab.progress->value(), 3333);
+    QCOMPARE(tab.AddressesOnWire(), (std::vector<int>{1, 1}));
+
+    tab.start->click();
+    QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
+    QVERIFY(!program.Timer("Timer1")->Enabled());
+    QVERIFY(tab.period->isEnabled() && tab.command->isEnabled() && tab.protocol->isEnabled());
+    QVERIFY(tab.SlotBox(1)->isEnabled());
+    QCOMPARE(tab.progress->value(), 0);
+}
+
+void RegistrationModeTest::periodOnePollsEveryTick() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({1});
+    tab.start->click();
+    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
+    QTRY_VERIFY_WITH_TIMEOUT(tab.AddressesOnWire().size() >= 3u, kPatienceMs);
+    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
+}
+
+void RegistrationModeTest::slotsInAscendingOrderApart() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({7, 2});
+    QElapsedTimer tick;
+    tick.start();
+    tab.start->click();
+    // Slots not ticked cost no pause.
+    QVERIFY2(tick.elapsed() < 900, qPrintable(QString::number(tick.elapsed())));
+    QTRY_COMPARE(program.RequestLog().size(), 2u);
+    const auto log = program.RequestLog();
+    QCOMPARE(log[0].bytes.at(8), 2);
+    QCOMPARE(log[1].bytes.at(8), 7);
+    QVERIFY2(log[1].ms - log[0].ms >= 100, qPrintable(QString::number(log[1].ms - log[0].ms)));
+}
+
+void RegistrationModeTest::tenTransmittersAnswerWithinOneTick() {
+    // While the tick sleeps between its sends, the answers pile up and arrive together.
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    tab.start->click();
+    for (int slot = 1; slot <= 10; ++slot) {
+        QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(slot), kGreen, kPatienceMs);
+    }
+    for (int slot = 1; slot <= 10; ++slot) {
+        QCOMPARE(tab.Cell(slot, 0), QString::number(slot));
+        QCOMPARE(tab.Cell(slot, 3), QStringLiteral("Давление/Pressure:"));
+        QVERIFY(tab.Cell(slot, 4).contains(u','));
+    }
+    QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("истекло")));
+}
+
+void RegistrationModeTest::lampYellowAfterARepeat() {
+    ProgramFixture program({QStringLiteral("--late"), QStringLiteral("4"), QStringLiteral("400")});
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({4});
+    tab.period->setValue(100);
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(4), kYellow, kPatienceMs);
+    QCOMPARE(program.State().slotArrays.SlotAttempts[4], 1);
+    QVERIFY(program.Trace().contains(QStringLiteral("Датчик №4: попытка №2")));
+}
+
+void RegistrationModeTest::silentSlotRepeatsThenGivesUp() {
+    ProgramFixture program(Silent("4"));
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({4});
+    tab.period->setValue(100);
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(1, 4), kNoAnswer, kPatienceMs);
+    QCOMPARE(tab.Cell(1, 0), QStringLiteral("4"));
+    QCOMPARE(tab.Cell(1, 1), QStringLiteral("1"));
+    QCOMPARE(tab.Cell(1, 2), QStringLiteral("Считать первичную переменную"));
+    QVERIFY(!tab.Cell(1, 5).isEmpty());
+    QCOMPARE(tab.Lamp(4), kRed);
+    QCOMPARE(tab.AddressesOnWire(), (std::vector<int>{4, 4, 4}));
+    const QStringList trace = program.Trace();
+    const QString expiry = QStringLiteral("Режим регистрации.Датчик4: истекло время ожидания...");
+    QCOMPARE(trace.count(expiry), 3);
+    const int first = static_cast<int>(trace.indexOf(expiry));
+    QCOMPARE(trace[first + 1], QStringLiteral("Датчик №4: попытка №2"));
+    QCOMPARE(trace[first + 2], QStringLiteral("Передача началась"));
+    QVERIFY(trace.contains(QStringLiteral("Датчик №4: попытка №3")));
+    QVERIFY(!trace.contains(QStringLiteral("Датчик №4: попытка №4")));
+    QCOMPARE(program.State().slotArrays.SlotAttempts[4], 1);
+    QVERIFY(!tab.SlotTimer(4).Enabled());
+}
+
+void RegistrationModeTest::slotTimeoutLampSteps() {
+    // Expiries driven directly: green steps to yellow, then red, and stays red at the give-up.
+    ProgramFixture program(Silent("0-10"));
+    RegistrationTabDriver tab{program};
+    auto& arrays = program.State().slotArrays;
+    program.State().session.Mode = hart::kModeRegistration;
+    arrays.SlotState[6] = hart::kLampGreen;
+    arrays.SlotAttempts[6] = 1;
+    tab.SlotTimer(6).OnTimer();
+    QCOMPARE(tab.Lamp(6), kYellow);
+    QCOMPARE(arrays.SlotAttempts[6], 2);
+    QVERIFY(tab.SlotTimer(6).Enabled());
+    tab.SlotTimer(6).OnTimer();
+    QCOMPARE(tab.Lamp(6), kRed);
+    tab.SlotTimer(6).OnTimer();
+    QCOMPARE(tab.Lamp(6), kRed);
+    QCOMPARE(arrays.SlotAttempts[6], 1);
+    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+    QVERIFY(!tab.SlotTimer(6).Enabled());
+    // A silver lamp turns red at the first expiry, though a repeat follows.
+    arrays.SlotState[8] = hart::kLampSilver;
+    arrays.SlotAttempts[8] = 1;
+    tab.SlotTimer(8).OnTimer();
+    QCOMPARE(tab.Lamp(8), kRed);
+    QVERIFY(tab.SlotTimer(8).Enabled());
+    // The handler paints only its own lamp.
+    QCOMPARE(tab.Lamp(7), kSilver);
+}
+
+void RegistrationModeTest::limitOneGivesUpAtOnce() {
+    ProgramFixture program(Silent("0-10"));
+    RegistrationTabDriver tab{program};
+    program.Find<TUpDown>("TabSheet1", "UpDown13")->SetPosition(1);
+    program.State().slotArrays.SlotAttempts[2] = 1;
+    tab.SlotTimer(2).OnTimer();
+    QCOMPARE(tab.Cell(1, 0), QStringLiteral("2"));
+    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+    QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("попытка")));
+    QVERIFY(program.RequestsOnWire().empty());
+}
+
+void RegistrationModeTest::noAnswerRowsFollowTheBlocks() {
+    // Command 3: two answering transmitters take rows 1 and 6, the silent third gets 11.
+    ProgramFixture program(Silent("3"));
+    RegistrationTabDriver tab{program};
+    tab.command->setCurrentIndex(1);
+    tab.TickSlots({1, 2, 3});
+    tab.period->setValue(100);
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(11, 4), kNoAnswer, kPatienceMs);
+    QCOMPARE(tab.Cell(1, 0), QStringLiteral("1"));
+    QCOMPARE(tab.Cell(6, 0), QStringLiteral("2"));
+    QCOMPARE(tab.Cell(11, 0), QStringLiteral("3"));
+    QCOMPARE(tab.Cell(11, 1), QStringLiteral("3"));
+    tab.start->click();
+
+    // Command 1: silent slots take rows 1, 2, 3 in the order they give up.
+    ProgramFixture silent(Silent("0-10"));
+    RegistrationTabDriver silentTab{silent};
+    silentTab.TickSlots({2, 5, 9});
+    silentTab.period->setValue(100);
+    silentTab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(silentTab.Cell(3, 4), kNoAnswer, kPatienceMs);
+    QCOMPARE((QStringList{silentTab.Cell(1, 0), silentTab.Cell(2, 0), silentTab.Cell(3, 0)}),
+             (QStringList{"2", "5", "9"}));
+}
+
+void RegistrationModeTest::startPaintsLampsSilverAndClearsTable() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({1});
+    tab.period->setValue(100);
+    tab.command->setCurrentIndex(1);
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
+    tab.start->click();
+    // Stop leaves the lamps as they are.
+    QCOMPARE(tab.Lamp(1), kGreen);
+    // Rows a five-row block of an earlier run may have used are emptied too.
+    program.RegistrationTable().SetCell(50, 0, QStringLiteral("9"));
+    program.RegistrationTable().SetCell(51, 0, QStringLiteral("kept"));
+    tab.command->setCurrentIndex(0);
+    tab.start->click();
+    QCOMPARE(tab.Lamp(1), kSilver);
+    QCOMPARE(program.State().slotArrays.SlotAttempts[1], 1);
+    QCOMPARE(tab.Cell(2, 0), QString());
+    QCOMPARE(tab.Cell(50, 0), QString());
+    QCOMPARE(tab.Cell(51, 0), QStringLiteral("kept"));
+    QCOMPARE(tab.Cell(0, 0), QStringLiteral("Адрес датчика"));
+}
+
+void RegistrationModeTest::setupCommandDuringARun() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({1});
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
+    program.Find<TUpDown>("TabSheet1", "UpDown2")->SetPosition(2);
+    program.Find<QPushButton>("TabSheet1", "Button1")->click();
+    QCOMPARE(program.State().session.Mode, hart::kModeSetup);
+    // The run goes on, but its answers are setup answers now: the slot times out as if silent.
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kRed, kPatienceMs);
+    bool slotAnswerInSetupTable = false;
+    for (int row = 1; row < program.SetupTable().RowCount(); ++row) {
+        slotAnswerInSetupTable |= program.SetupTable().Cell(row, 0) == QStringLiteral("1");
+    }
+    QVERIFY(slotAnswerInSetupTable);
+}
+
+void RegistrationModeTest::setupTimeoutPassOverSlots() {
+    // The setup time-out fires after registration took the line: one repeat pass over the slots.
+    ProgramFixture program(Silent("0-10"));
+    RegistrationTabDriver tab{program};
+    auto& arrays = program.State().slotArrays;
+    auto& session = program.State().session;
+    session.Mode = hart::kModeRegistration;
+    arrays.SlotEnabled = {0, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0};
+    arrays.SlotState = {0, hart::kLampSilver, hart::kLampGreen, hart::kLampRed, hart::kLampYellow};
+    arrays.SlotAttempts = {0, 1, 1, 1, 3};
+    program.State().request.TxFrame[9] = 1;
+    program.Timer("Timer3")->OnTimer();
+
+    QCOMPARE(tab.Lamp(1), kYellow);  // silver turns yellow here, not red
+    QCOMPARE(arrays.SlotAttempts[1], 2);
+    QCOMPARE(tab.Lamp(2), kGreen);   // answered: passed over
+    QCOMPARE(arrays.SlotAttempts[2], 1);
+    QCOMPARE(tab.Lamp(3), kSilver);  // not ticked: silver
+    // Past the limit of 3: red, a no-answer row, the counter back at 1.
+    QCOMPARE(tab.Lamp(4), kRed);
+    QCOMPARE(arrays.SlotAttempts[4], 1);
+    QCOMPARE(tab.Cell(1, 0), QStringLiteral("4"));
+    QCOMPARE(tab.Cell(1, 1), QStringLiteral("1"));
+    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+
+    const QStringList trace = program.Trace();
+    QCOMPARE(trace.first(), QStringLiteral("Истекло время ожидания..."));
+    QCOMPARE(trace[1], QStringLiteral("Датчик №1: попытка №2"));
+    QCOMPARE(trace[2], QStringLiteral("Передача началась"));
+    QTRY_COMPARE(tab.AddressesOnWire(), (std::vector<int>{1}));
+    QVERIFY(program.Timer("Timer3")->Enabled());
+}
+
+void RegistrationModeTest::setupTimeoutLeavesSetupTabUsable() {
+    ProgramFixture program(Silent("0-10"));
+    RegistrationTabDriver tab{program};
+    auto* setupStart = program.Find<QPushButton>("TabSheet1", "Button1");
+    program.Find<TUpDown>("TabSheet1", "UpDown2")->SetPosition(5);
+    setupStart->click();
+    QVERIFY(!setupStart->isEnabled());
+    tab.TickSlots({1});
+    tab.period->setValue(100);
+    tab.start->click();
+    // The setup request's time-out now makes a pass for registration and ends the transaction.
+    QTRY_VERIFY_WITH_TIMEOUT(setupStart->isEnabled(), kPatienceMs);
+    QCOMPARE(setupStart->text(), QStringLiteral("Старт"));
+    QCOMPARE(program.State().session.AttemptNo, 1);
+    tab.start->click();
+
+    const auto before = program.RequestsOnWire().size();
+    setupStart->click();
+    QCOMPARE(program.State().session.Mode, hart::kModeSetup);
+    QTRY_VERIFY(program.RequestsOnWire().size() > before);
+    QCOMPARE(program.RequestsOnWire().back().at(8), 5);
+}
+
+void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.protocol->setChecked(true);
+    QCOMPARE(program.Modals().TakeMessages(), QStringList{QStringLiteral("Не выбран ни один датчик!")});
+    QVERIFY(!tab.protocol->isChecked());
+    QCOMPARE(program.State().session.Mode, hart::kModeRegistration);
+
+    tab.TickSlots({3});
+    program.Modals().OnDialog(QStringLiteral("OpenDialog1"), [](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Укажите файл протокола"));
+        dialog.reject();
+    });
+    tab.protocol->setChecked(true);
+    QCOMPARE(program.Modals().PendingScripts(), 0);
+    QVERIFY(!tab.protocol->isChecked());
+    QVERIFY(tab.SlotBox(3)->isEnabled());
+    QCOMPARE(program.Modals().TakeMessages(), QStringList());
+}
+
+namespace {
+
+// Ticks the protocol box and answers the file dialog with `path`.
+void SwitchProtocolOn(RegistrationTabDriver& tab, const QString& path) {
+    tab.program.Modals().OnDialog(QStringLiteral("OpenDialog1"), [path](QDialog& dialog) {
+        // The operator types the name into the dialog's file name field and confirms it.
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        dialog.accept();
+    });
+    tab.protocol->setChecked(true);
+}
+
+}  // namespace
+
+void RegistrationModeTest::protocolFilesCreatedPerTickedSlot() {
+    QTemporaryDir dir;
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({2, 5});
+    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("test.txt")));
+    QVERIFY(tab.protocol->isChecked());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             (QStringList{QStringLiteral("test_2.txt"), QStringLiteral("test_5.txt")}));
+    for (int slot = 1; slot <= 10; ++slot) {
+        QVERIFY(!tab.SlotBox(slot)->isEnabled());
+    }
+    tab.protocol->setChecked(false);
+    QVERIFY(tab.SlotBox(2)->isEnabled());
+
+    // A name without extension gets ".txt"; another extension loses four characters all the same.
+    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("log")));
+    tab.protocol->setChecked(false);
+    QVERIFY2(QFile::exists(dir.filePath(QStringLiteral("log_2.txt"))),
+             qPrintable(QDir(dir.path()).entryList(QDir::Files).join(u' ')));
+    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("run.dat")));
+    tab.protocol->setChecked(false);
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run_5.txt"))));
+    QCOMPARE(program.Modals().TakeMessages(), QStringList());
+}
+
+void RegistrationModeTest::protocolLinesThroughARun() {
+    QTemporaryDir dir;
+    ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("3")});
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({2, 3});
+    tab.period->setValue(100);
+    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("line.txt")));
+    tab.start->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(3), kGreen, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(2), kGreen, kPatienceMs);
+    tab.start->click();
+    tab.protocol->setChecked(false);
+
+    QFile good(dir.filePath(QStringLiteral("line_2.txt")));
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    const QByteArray line = good.readAll();
+    // "Давление" in Windows-1251, the value, two blanks, date, blank, time, CR LF.
+    const QRegularExpression pattern(QStringLiteral(
+        "^Addr: 2 Command: 1 \\xC4\\xE0\\xE2\\xEB\\xE5\\xED\\xE8\\xE5/Pressure: -?\\d+,\\d{7}  "
+        "\\S.*\\d \\d{1,2}:\\d{2}:\\d{2}[^\\r\\n]*\\r\\n$"));
+    QVERIFY2(pattern.match(QString::fromLatin1(line)).hasMatch(), line.constData());
+
+    QFile bad(dir.filePath(QStringLiteral("line_3.txt")));
+    QVERIFY(bad.open(QIODevice::ReadOnly));
+    const QString badLine = QString::fromLatin1(bad.readAll());
+    QVERIFY2(QRegularExpression(QStringLiteral("^Addr: 3 Command: 1  \\S.*\\r\\n$"))
+                 .match(badLine)
+                 .hasMatch(),
+             qPrintable(badLine));
+}
+
+QTEST_MAIN(RegistrationModeTest)
+#include "registration_mode_test.moc"
