@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/modal_driver.h"
+#include "tests/support/test_frames.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
 #include "tests/support/warnings.h"
@@ -70,17 +71,6 @@ void VerifyClosed(TForm1& form) {
     QCOMPARE(display.colour, QColor(Qt::black));
     QVERIFY(display.onEnabled);
     QVERIFY(!display.offEnabled);
-}
-
-std::vector<std::uint8_t> PrimaryAnswer() {
-    std::vector<std::uint8_t> frame{255, 255, 255, 134, 255, 255, 255, 255, 1, 1, 5, 0, 0,
-                                    12,  66,  202, 166, 102};
-    std::uint8_t checksum = 0;
-    for (std::size_t i = 3; i < frame.size(); ++i) {
-        checksum ^= frame[i];
-    }
-    frame.push_back(checksum);
-    return frame;
 }
 
 }  // namespace
@@ -172,7 +162,7 @@ void MainWindowTest::startUpOnAPseudoTerminal() {
     QVERIFY(form.Port().Active());
     QCOMPARE(form.State().receive.RxCount, 0);
 
-    const auto answer = PrimaryAnswer();
+    const auto answer = testframes::Response(1, 1, {12, 66, 202, 166, 102});
     modem.Send(answer);
     auto* memo = Find<QPlainTextEdit>(form, "TabSheet1", "Memo1");
     QTRY_COMPARE(memo->toPlainText(), QStringLiteral("Буфер приемника: Приняты все байты: 19"));

@@ -16,6 +16,7 @@
 #include "commands/variables_dialog.h"
 #include "hart/response_collector.h"
 #include "hart/response_dispatcher.h"
+#include "tests/support/test_frames.h"
 #include "ui/tshape.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
@@ -23,20 +24,8 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Response(std::uint8_t address, std::uint8_t command, const Bytes& data,
-               bool goodChecksum = true) {
-    Bytes frame{255, 255, 255, 134, 255, 255, 255, 255, address, command,
-                static_cast<std::uint8_t>(data.size()), 0, 0};
-    frame.insert(frame.end(), data.begin(), data.end());
-    std::uint8_t checksum = 0;
-    for (std::size_t i = 3; i < frame.size(); ++i) {
-        checksum ^= frame[i];
-    }
-    frame.push_back(goodChecksum ? checksum : static_cast<std::uint8_t>(checksum ^ 0x5A));
-    return frame;
-}
+using testframes::Bytes;
+using testframes::Response;
 
 const Bytes kPressure{66, 202, 166, 102};  // 101,3250000
 const Bytes kCommand3Data{65, 64, 0, 0,  63, 192, 0, 0,   68, 154, 64, 0,

@@ -6,31 +6,16 @@
 #include <vector>
 
 #include "hart/response_collector.h"
+#include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testframes::Bytes;
+using testframes::Concat;
+using testframes::Response;
 
 // A response with `data` bytes after the two status bytes, checksum correct.
-Bytes Response(std::uint8_t address, std::uint8_t command, const Bytes& data) {
-    Bytes frame{255, 255, 255, 134, 255, 255, 255, 255, address, command,
-                static_cast<std::uint8_t>(data.size()), 0, 0};
-    frame.insert(frame.end(), data.begin(), data.end());
-    std::uint8_t checksum = 0;
-    for (std::size_t i = 3; i < frame.size(); ++i) {
-        checksum ^= frame[i];
-    }
-    frame.push_back(checksum);
-    return frame;
-}
-
-Bytes Concat(const Bytes& a, const Bytes& b) {
-    Bytes joined = a;
-    joined.insert(joined.end(), b.begin(), b.end());
-    return joined;
-}
-
 // Collects into a fresh receive state and keeps a copy of every dispatched response.
 struct Harness {
     hart::ReceiveState receive;

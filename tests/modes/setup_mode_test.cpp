@@ -15,6 +15,7 @@
 #include "commands/variables_dialog.h"
 #include "modes/setup_transaction.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/test_frames.h"
 #include "ui/tradio_group.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
@@ -24,6 +25,7 @@
 namespace {
 
 using simtest::Bytes;
+using testframes::Request;
 
 constexpr int kPatienceMs = 15000;
 
@@ -52,20 +54,6 @@ struct SetupTabDriver {
         return cells;
     }
 };
-
-Bytes Request(std::uint8_t address, std::uint8_t command, const Bytes& data = {}) {
-    Bytes frame{255, 255, 255, 130, 255, 255, 255, 255, address, command,
-                static_cast<std::uint8_t>(data.size())};
-    for (const std::uint8_t byte : data) {
-        frame.push_back(byte);
-    }
-    std::uint8_t checksum = 0;
-    for (std::size_t i = 3; i < frame.size(); ++i) {
-        checksum ^= frame[i];
-    }
-    frame.push_back(checksum);
-    return frame;
-}
 
 QStringList FrameTrace(int address, int command) {
     return {QStringLiteral("Передача началась"),
