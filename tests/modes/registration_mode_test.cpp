@@ -92,6 +92,7 @@ private slots:
     void protocolBoxWithoutSlotOrCancelled();
     void protocolFilesCreatedPerTickedSlot();
     void protocolLinesThroughARun();
+    void protocolFilesClosedWithNoSlotTicked();
 };
 
 void RegistrationModeTest::refusedStarts() {
@@ -482,6 +483,39 @@ void RegistrationModeTest::protocolLinesThroughARun() {
                  .match(badLine)
                  .hasMatch(),
              qPrintable(badLine));
+}
+
+namespace {
+
+// How many of this process's open descriptors refer to `path`.
+int OpenDescriptors(const QString& path) {
+    int count = 0;
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo& entry : descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        count += entry.symLinkTarget() == path ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+void RegistrationModeTest::protocolFilesClosedWithNoSlotTicked() {
+    // After a run the slot boxes are usable again; unticking them all and then the protocol box
+    // still closes the protocol files.
+    QTemporaryDir dir;
+    ProgramFixture program;
+    RegistrationTabDriver tab{program};
+    tab.TickSlots({4});
+    tab.period->setValue(100);
+    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("p.txt")));
+    const QString file = dir.filePath(QStringLiteral("p_4.txt"));
+    QCOMPARE(OpenDescriptors(file), 1);
+    tab.start->click();
+    tab.start->click();
+    tab.SlotBox(4)->setChecked(false);
+    tab.protocol->setChecked(false);
+    QCOMPARE(OpenDescriptors(file), 0);
+    QCOMPARE(program.Modals().TakeMessages(), QStringList());
 }
 
 QTEST_MAIN(RegistrationModeTest)

@@ -14,6 +14,7 @@
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
 #include "modes/setup_transaction.h"
+#include "tests/support/fake_serial_device.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_frames.h"
 #include "ui/tradio_group.h"
@@ -87,6 +88,7 @@ private slots:
     void twoAnswersBothDispatched();
     void closedPortRefusesStart();
     void badDialogValueSendsNothing();
+    void refusedByteLeavesTabReady();
 };
 
 void SetupModeTest::silentTransmitterRepeatsThenGivesUp() {
@@ -334,6 +336,27 @@ void SetupModeTest::badDialogValueSendsNothing() {
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
     QVERIFY(!program.Timer("Timer3")->Enabled());
     QVERIFY(program.RequestsOnWire().empty());
+}
+
+void SetupModeTest::refusedByteLeavesTabReady() {
+    // The port takes no more bytes: the refusal is reported, RTS is down and "Старт" works again.
+    auto line = std::make_shared<FakeSerialDevice>();
+    ModalDriver modals;
+    TForm1 form(line);
+    QVERIFY(form.Port().Active());
+    line->SetWritesStuck(true);
+    const Bytes filler(form.Port().Buffers().WriteSize(), 0);
+    form.Port().WriteBuf(filler.data(), static_cast<int>(filler.size()));
+    auto* start = form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
+                      ->findChild<QPushButton*>(QStringLiteral("Button1"));
+    start->click();
+    QCOMPARE(modals.Messages(),
+             QStringList{QStringLiteral("Output buffer is full. Please check comm status.")});
+    QVERIFY(start->isEnabled());
+    QCOMPARE(start->text(), QStringLiteral("Старт"));
+    QCOMPARE(form.State().session.AttemptNo, 1);
+    QVERIFY(!line->Rts());
+    QVERIFY(!form.findChild<TTimer*>(QStringLiteral("Timer3"))->Enabled());
 }
 
 QTEST_MAIN(SetupModeTest)
