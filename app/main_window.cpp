@@ -128,12 +128,22 @@ void TForm1::CreateLogic() {
     collector_ = std::make_unique<hart::ResponseCollector>(
         state_.receive, *setup.Memo1, [this] { dispatcher_->DispatchResponse(); });
 
-    const modes::RegistrationControls controls{
-        registration.slotBoxes, registration.lamps,  slotTimers_,
-        *registration.ComboBox2, *registration.TrackBar1, *registration.Label1,
-        *registration.Label33, *registration.ProgressBar1, *registration.Button2,
-        *registration.CheckBox1, *registration.StringGrid2, *registration.OpenDialog1,
-        *Timer1, *Timer3, *setup.Memo1, *setup.LabeledEdit15};
+    const modes::RegistrationControls controls{registration.slotBoxes,
+                                               registration.lamps,
+                                               slotTimers_,
+                                               *registration.ComboBox2,
+                                               *registration.TrackBar1,
+                                               *registration.Label1,
+                                               *registration.Label33,
+                                               *registration.ProgressBar1,
+                                               *registration.Button2,
+                                               *registration.CheckBox1,
+                                               *registration.StringGrid2,
+                                               *registration.OpenDialog1,
+                                               *Timer1,
+                                               *Timer3,
+                                               *setup.Memo1,
+                                               *setup.LabeledEdit15};
     slotRequests_ = std::make_unique<modes::SlotRequests>(state_, controls, *builders_, *sender_);
     registrationPass_ = std::make_unique<modes::RegistrationPass>(state_, controls, *slotRequests_);
     setup_ = std::make_unique<modes::SetupTransaction>(
@@ -141,7 +151,8 @@ void TForm1::CreateLogic() {
         modes::SetupControls{*setup.Button1, *setup.ComboBox1, *setup.LabeledEdit4,
                              *setup.LabeledEdit15, *setup.Memo1, *setup.StringGrid1, *Timer3},
         *SerComm1, *builders_, *sender_, [this] { registrationPass_->Run(); });
-    cycle_ = std::make_unique<modes::RegistrationCycle>(state_, controls, *SerComm1, *slotRequests_);
+    cycle_ =
+        std::make_unique<modes::RegistrationCycle>(state_, controls, *SerComm1, *slotRequests_);
     slotTimeouts_ = std::make_unique<modes::SlotTimeouts>(state_, controls, *slotRequests_);
     protocolSwitch_ = std::make_unique<modes::ProtocolSwitch>(state_, controls, *protocolFiles_);
 }

@@ -28,11 +28,11 @@ namespace hart {
 class FrameSender;
 class ResponseCollector;
 class ResponseDispatcher;
-}
+}  // namespace hart
 namespace commands {
 class DecoderTable;
 class RequestBuilders;
-}
+}  // namespace commands
 namespace modes {
 class ProtocolFiles;
 class ProtocolSwitch;
@@ -41,7 +41,7 @@ class RegistrationPass;
 class SetupTransaction;
 class SlotRequests;
 class SlotTimeouts;
-}
+}  // namespace modes
 
 class TForm1 : public QMainWindow {
     Q_OBJECT

@@ -28,7 +28,8 @@ RegistrationTab::RegistrationTab(QWidget* parent)
       Label33(NewNamed<QLabel>("Label33", QStringLiteral("0 c"))),
       ProgressBar1(NewNamed<QProgressBar>("ProgressBar1")),
       Button2(NewNamed<QPushButton>("Button2", QStringLiteral("Старт"))),
-      CheckBox1(NewNamed<QCheckBox>("CheckBox1", QStringLiteral("Сохранять результаты опроса в файл"))),
+      CheckBox1(
+          NewNamed<QCheckBox>("CheckBox1", QStringLiteral("Сохранять результаты опроса в файл"))),
       StringGrid2(new TStringGrid(QStringLiteral("StringGrid2"), 6, 255)),
       OpenDialog1(NewNamed<QFileDialog>("OpenDialog1", this)) {
     auto* addressBox = new QGroupBox(QStringLiteral("Адреса датчиков"));

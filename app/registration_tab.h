@@ -25,19 +25,19 @@ public:
     explicit RegistrationTab(QWidget* parent = nullptr);
 
     // Slots 1..10; index 0 is unused.
-    std::array<QCheckBox*, 11> slotBoxes{};    // CheckBox12 .. CheckBox21
+    std::array<QCheckBox*, 11> slotBoxes{};      // CheckBox12 .. CheckBox21
     std::array<QLineEdit*, 11> slotAddresses{};  // LabeledEdit16 .. LabeledEdit25
-    hart::LampShapes lamps{};                  // Shape1 .. Shape10
+    hart::LampShapes lamps{};                    // Shape1 .. Shape10
 
-    QComboBox* ComboBox2;     // read command
-    QLabel* Label3;           // "Период опроса"
-    QSlider* TrackBar1;       // period in seconds
-    QLabel* Label1;           // the period
-    QLabel* Label32;          // "Опрос через"
-    QLabel* Label33;          // seconds to the next poll
+    QComboBox* ComboBox2;  // read command
+    QLabel* Label3;        // "Период опроса"
+    QSlider* TrackBar1;    // period in seconds
+    QLabel* Label1;        // the period
+    QLabel* Label32;       // "Опрос через"
+    QLabel* Label33;       // seconds to the next poll
     QProgressBar* ProgressBar1;
-    QPushButton* Button2;     // "Старт" / "Стоп"
-    QCheckBox* CheckBox1;     // save the poll results to a file
-    TStringGrid* StringGrid2; // registration table
-    QFileDialog* OpenDialog1; // asks for the protocol file name
+    QPushButton* Button2;      // "Старт" / "Стоп"
+    QCheckBox* CheckBox1;      // save the poll results to a file
+    TStringGrid* StringGrid2;  // registration table
+    QFileDialog* OpenDialog1;  // asks for the protocol file name
 };

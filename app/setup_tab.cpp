@@ -61,7 +61,8 @@ SetupTab::SetupTab(QWidget* parent)
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(commandBox, 1);
-    controls->addWidget(NumberField(QStringLiteral("Адрес датчика"), LabeledEdit4, UpDown2, 0, 255, 0));
+    controls->addWidget(
+        NumberField(QStringLiteral("Адрес датчика"), LabeledEdit4, UpDown2, 0, 255, 0));
     controls->addWidget(
         NumberField(QStringLiteral("Число попыток"), LabeledEdit15, UpDown13, 0, 100, 3));
     controls->addWidget(Button1, 0, Qt::AlignBottom);

@@ -19,12 +19,12 @@ public:
 
     explicit SetupTab(QWidget* parent = nullptr);
 
-    QComboBox* ComboBox1;       // command catalogue
-    QLineEdit* LabeledEdit4;    // "Адрес датчика", driven by UpDown2
+    QComboBox* ComboBox1;     // command catalogue
+    QLineEdit* LabeledEdit4;  // "Адрес датчика", driven by UpDown2
     TUpDown* UpDown2;
-    QLineEdit* LabeledEdit15;   // "Число попыток", driven by UpDown13
+    QLineEdit* LabeledEdit15;  // "Число попыток", driven by UpDown13
     TUpDown* UpDown13;
-    QPushButton* Button1;       // "Старт"
-    QPlainTextEdit* Memo1;      // trace
-    TStringGrid* StringGrid1;   // setup table
+    QPushButton* Button1;      // "Старт"
+    QPlainTextEdit* Memo1;     // trace
+    TStringGrid* StringGrid1;  // setup table
 };

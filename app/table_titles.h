@@ -4,7 +4,7 @@
 #include <QStringList>
 
 inline QStringList TableTitles() {
-    return {QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),  QStringLiteral("Описание"),
-            QStringLiteral("Параметр"),      QStringLiteral("Значение"),
-            QStringLiteral("Время выполнения")};
+    return {QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),
+            QStringLiteral("Описание"),      QStringLiteral("Параметр"),
+            QStringLiteral("Значение"),      QStringLiteral("Время выполнения")};
 }

@@ -8,10 +8,10 @@
 
 namespace {
 
-const QStringList kPortNames{
-    QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
-    QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8"),
-    QStringLiteral("COM9"), QStringLiteral("COM10")};
+const QStringList kPortNames{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                             QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+                             QStringLiteral("COM7"), QStringLiteral("COM8"), QStringLiteral("COM9"),
+                             QStringLiteral("COM10")};
 
 // "СОМ" in these texts is written with Cyrillic letters; "COM1" at the start is Latin.
 const QString kStartUpWarning = QStringLiteral(
@@ -63,14 +63,15 @@ PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWid
                          QStringLiteral("7"), QStringLiteral("8")},
                         4, false, GroupBox8)),
       Label9(NewLabel("Label9", QStringLiteral("Четность"), GroupBox8)),
-      ComboBox5(NewList("ComboBox5",
-                        {QStringLiteral("нет"), QStringLiteral("четная"), QStringLiteral("нечетная"),
-                         QStringLiteral("маркер (1)"), QStringLiteral("пробел (0)")},
-                        0, false, GroupBox8)),
+      ComboBox5(
+          NewList("ComboBox5",
+                  {QStringLiteral("нет"), QStringLiteral("четная"), QStringLiteral("нечетная"),
+                   QStringLiteral("маркер (1)"), QStringLiteral("пробел (0)")},
+                  0, false, GroupBox8)),
       Label10(NewLabel("Label10", QStringLiteral("Кол-во стоп-бит"), GroupBox8)),
       ComboBox6(NewList("ComboBox6",
-                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 0,
-                        false, GroupBox8)),
+                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 0, false,
+                        GroupBox8)),
       Button14(NewButton("Button14", QStringLiteral("Включение порта"), false, GroupBox8)),
       Button15(NewButton("Button15", QStringLiteral("Отключение порта"), true, GroupBox8)),
       Label16(NewLabel("Label16", QStringLiteral("Порт включен"), GroupBox8)),
@@ -84,10 +85,10 @@ PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWid
 
     auto* grid = new QGridLayout(GroupBox8);
     const std::array<std::pair<QLabel*, QComboBox*>, 5> rows{{{Label15, ComboBox7},
-                                                                {Label7, ComboBox3},
-                                                                {Label8, ComboBox4},
-                                                                {Label9, ComboBox5},
-                                                                {Label10, ComboBox6}}};
+                                                              {Label7, ComboBox3},
+                                                              {Label8, ComboBox4},
+                                                              {Label9, ComboBox5},
+                                                              {Label10, ComboBox6}}};
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         grid->addWidget(rows[row].first, row, 0);
         grid->addWidget(rows[row].second, row, 1);
@@ -186,6 +187,6 @@ void PortTab::SetLabelColour(const QColor& colour) {
 
 void PortTab::ShowDevicePath() {
     const QString name = ComboBox7->currentText();
-    DevicePathLabel->setText(name.isEmpty() ? QString()
-                                            : QString::fromStdString(ser::DevicePath(name.toStdString())));
+    DevicePathLabel->setText(
+        name.isEmpty() ? QString() : QString::fromStdString(ser::DevicePath(name.toStdString())));
 }

@@ -22,7 +22,7 @@ public:
 
     QGroupBox* GroupBox8;
     QLabel* Label15;
-    QComboBox* ComboBox7;  // the port: "COM1" .. "COM10"
+    QComboBox* ComboBox7;     // the port: "COM1" .. "COM10"
     QLabel* DevicePathLabel;  // the device the chosen name opens on this workstation
     QLabel* Label7;
     QComboBox* ComboBox3;  // bit rate, shown only
@@ -31,7 +31,7 @@ public:
     QLabel* Label9;
     QComboBox* ComboBox5;  // parity, shown only
     QLabel* Label10;
-    QComboBox* ComboBox6;  // stop bits, shown only
+    QComboBox* ComboBox6;   // stop bits, shown only
     QPushButton* Button14;  // "switch the port on"
     QPushButton* Button15;  // "switch the port off"
     QLabel* Label16;        // open-state text

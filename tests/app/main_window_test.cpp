@@ -15,9 +15,9 @@
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/test_frames.h"
+#include "tests/support/warnings.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -112,8 +112,8 @@ void MainWindowTest::startUpWithoutCOM1() {
     const QStringList titles{QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),
                              QStringLiteral("Описание"),      QStringLiteral("Параметр"),
                              QStringLiteral("Значение"),      QStringLiteral("Время выполнения")};
-    for (const auto& [tab, name, rows] : {std::tuple{"TabSheet1", "StringGrid1", 2},
-                                          std::tuple{"TabSheet2", "StringGrid2", 255}}) {
+    for (const auto& [tab, name, rows] :
+         {std::tuple{"TabSheet1", "StringGrid1", 2}, std::tuple{"TabSheet2", "StringGrid2", 255}}) {
         auto* grid = Find<TStringGrid>(form, tab, name);
         QCOMPARE(grid->RowCount(), rows);
         QCOMPARE(grid->columnCount(), 6);
@@ -131,13 +131,15 @@ void MainWindowTest::startUpWithoutCOM1() {
     for (const char* shownOnly : {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"}) {
         QVERIFY(!Find<QComboBox>(form, "TabSheet4", shownOnly)->isEnabled());
     }
-    QCOMPARE(Find<QComboBox>(form, "TabSheet4", "ComboBox3")->currentText(), QStringLiteral("9600"));
+    QCOMPARE(Find<QComboBox>(form, "TabSheet4", "ComboBox3")->currentText(),
+             QStringLiteral("9600"));
 
     for (TTimer* timer : form.findChildren<TTimer*>()) {
         QVERIFY2(!timer->Enabled(), qPrintable(timer->objectName()));
     }
     QCOMPARE(form.findChildren<TTimer*>().size(), 12);
-    for (const char* dialog : {"TForm3", "TForm5", "TForm6", "TForm7", "TForm9", "TForm10", "TForm21"}) {
+    for (const char* dialog :
+         {"TForm3", "TForm5", "TForm6", "TForm7", "TForm9", "TForm10", "TForm21"}) {
         auto* window = form.findChild<QDialog*>(QLatin1String(dialog));
         QVERIFY2(window && !window->isVisible(), dialog);
     }

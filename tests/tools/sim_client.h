@@ -26,7 +26,7 @@ QString DecimalText(const Bytes& bytes);
 char* toString(const Bytes& bytes);
 
 class SimulatorProcess {
-  public:
+public:
     // Starts the simulator and waits for its "slave:" line (Started() tells whether it came).
     explicit SimulatorProcess(const QStringList& arguments = {});
     SimulatorProcess(const SimulatorProcess&) = delete;
@@ -42,14 +42,14 @@ class SimulatorProcess {
     // The next line on the simulator's standard output, empty when none comes in time.
     QString NextLine(Millis timeout = kPatience);
 
-  private:
+private:
     QProcess process_;
     QString slavePath_;
 };
 
 // The slave side in raw mode, as the program opens its port.
 class SlavePort {
-  public:
+public:
     explicit SlavePort(const QString& path);
     SlavePort(const SlavePort&) = delete;
     SlavePort& operator=(const SlavePort&) = delete;
@@ -65,7 +65,7 @@ class SlavePort {
     bool WaitReadable(Millis timeout);
     bool WaitHangUp(Millis timeout = kPatience);
 
-  private:
+private:
     int fd_ = -1;
 };
 

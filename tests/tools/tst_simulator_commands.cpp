@@ -31,7 +31,7 @@ constexpr float kKgfPerKpa = 1.0f / 98.0665f;
 class SimulatorCommandsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
     void answerLayout_data();
@@ -48,7 +48,7 @@ class SimulatorCommandsTest : public QObject {
     void requestFraming();
     void onlyConfiguredAddressesAnswer();
 
-  private:
+private:
     Bytes Exchange(const Bytes& request);
 
     std::unique_ptr<SimulatorProcess> simulator_;

@@ -29,7 +29,7 @@ Bytes Joined(Bytes first, const Bytes& second) {
 class SimulatorFaultsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
     void answerShape_data();
@@ -44,7 +44,7 @@ class SimulatorFaultsTest : public QObject {
     void badControlLinesAreRefused_data();
     void badControlLinesAreRefused();
 
-  private:
+private:
     void Start(const QStringList& arguments = {});
     // Time from sending the request until the whole expected answer has arrived.
     qint64 TimedExchange(const Bytes& request, const Bytes& expected);

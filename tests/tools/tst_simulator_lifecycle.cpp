@@ -38,7 +38,7 @@ long CpuTicks(qint64 pid) {
 class SimulatorLifecycleTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void replugPointsTheLinkAtANewTerminal();
     void endingRemovesTheLink_data();
@@ -49,7 +49,7 @@ class SimulatorLifecycleTest : public QObject {
     void helpNamesEverySwitch();
     void idleCostsNoTime();
 
-  private:
+private:
     QTemporaryDir dir_;
 };
 

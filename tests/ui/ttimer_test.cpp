@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "ui/ttimer.h"
 #include "tests/support/warnings.h"
+#include "ui/ttimer.h"
 
 namespace {
 

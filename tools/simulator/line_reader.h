@@ -9,7 +9,7 @@
 namespace sim {
 
 class LineReader {
-  public:
+public:
     static constexpr std::size_t kMaxLine = 256;
 
     struct Line {
@@ -19,7 +19,7 @@ class LineReader {
 
     std::vector<Line> Feed(std::span<const char> bytes);
 
-  private:
+private:
     std::string partial_;
     bool overflow_ = false;
 };

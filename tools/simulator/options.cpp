@@ -11,7 +11,7 @@ namespace sim {
 namespace {
 
 class Arguments {
-  public:
+public:
     Arguments(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
 
     bool AtEnd() const { return next_ >= argc_; }
@@ -26,7 +26,7 @@ class Arguments {
         return Take();
     }
 
-  private:
+private:
     int argc_;
     const char* const* argv_;
     int next_ = 1;

@@ -14,7 +14,7 @@
 namespace sim {
 
 class OutgoingQueue {
-  public:
+public:
     explicit OutgoingQueue(std::size_t capacity) : capacity_(capacity) {}
 
     // Queues the pieces, each due `start` plus its offset. False if they do not fit.
@@ -27,7 +27,7 @@ class OutgoingQueue {
     bool Blocked() const { return blocked_; }
     void Clear();
 
-  private:
+private:
     std::size_t capacity_;
     std::size_t bytes_ = 0;
     bool blocked_ = false;

@@ -9,13 +9,13 @@
 namespace sim {
 
 class PseudoTerminal {
-  public:
+public:
     PseudoTerminal();  // throws std::system_error
 
     int Master() const { return master_.Get(); }
     const std::string& SlavePath() const { return slavePath_; }
 
-  private:
+private:
     UniqueFd master_;
     std::string slavePath_;
     // Held open so that the master never reports a hang-up while nobody else has the slave open:

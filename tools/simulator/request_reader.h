@@ -13,7 +13,7 @@
 namespace sim {
 
 class RequestReader {
-  public:
+public:
     enum class Kind {
         Request,          // a good frame addressed by four 255s and a poll address
         BadChecksum,      // a complete frame whose checksum does not match
@@ -34,7 +34,7 @@ class RequestReader {
     bool Waiting() const { return !pending_.empty(); }
     void Clear() { pending_.clear(); }
 
-  private:
+private:
     void Scan(std::vector<Event>& events);
     // Reports the first `length` bytes and drops them.
     void Emit(std::vector<Event>& events, Kind kind, std::size_t length);

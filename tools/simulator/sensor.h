@@ -5,7 +5,7 @@
 namespace sim {
 
 class Sensor {
-  public:
+public:
     // Nominal span of the membrane: 0 to 1,6 kgf/cm2.
     static constexpr double kSpanKpa = 1.6 * 98.0665;
 
@@ -19,7 +19,7 @@ class Sensor {
     double ElectronicsCelsius(double seconds) const;
     double GaugeCelsius(double seconds) const;
 
-  private:
+private:
     // Share of the nominal span, between 0,2 and 0,8.
     double Load(double seconds) const;
 

@@ -24,7 +24,7 @@
 namespace sim {
 
 class Simulator {
-  public:
+public:
     // Applies the switches of the command line; throws std::invalid_argument for a bad one and
     // std::system_error when the log cannot be opened.
     Simulator(const Options& options, const TerminationSignals& signals);
@@ -33,7 +33,7 @@ class Simulator {
     // pseudo-terminal can be had.
     void Run();
 
-  private:
+private:
     void Plug();
     void Unplug(Millis pause, Clock::time_point now);
     void Wait();

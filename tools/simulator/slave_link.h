@@ -8,7 +8,7 @@
 namespace sim {
 
 class SlaveLink {
-  public:
+public:
     explicit SlaveLink(std::string path) : path_(std::move(path)) {}
     SlaveLink(const SlaveLink&) = delete;
     SlaveLink& operator=(const SlaveLink&) = delete;
@@ -17,7 +17,7 @@ class SlaveLink {
     // Throws std::system_error.
     void PointAt(const std::string& target);
 
-  private:
+private:
     std::string path_;
     std::string target_;
 };

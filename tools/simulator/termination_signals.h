@@ -8,7 +8,7 @@
 namespace sim {
 
 class TerminationSignals {
-  public:
+public:
     TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
@@ -18,7 +18,7 @@ class TerminationSignals {
     const sigset_t* WaitMask() const { return &waitMask_; }
     bool Raised() const;
 
-  private:
+private:
     sigset_t previousMask_{};
     sigset_t waitMask_{};
     struct sigaction previousTerm_ {};

@@ -21,7 +21,7 @@ struct Reply {
 };
 
 class Transmitter {
-  public:
+public:
     Transmitter(std::uint8_t pollAddress, unsigned variant);
 
     std::uint8_t PollAddress() const { return pollAddress_; }
@@ -29,7 +29,7 @@ class Transmitter {
     // Carries out a command that arrived `seconds` after the simulator started.
     Reply Handle(std::uint8_t command, std::span<const std::uint8_t> data, double seconds);
 
-  private:
+private:
     using Handler = Reply (Transmitter::*)(std::span<const std::uint8_t>, double);
     struct Command {
         std::uint8_t number;

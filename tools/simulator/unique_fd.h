@@ -8,7 +8,7 @@
 namespace sim {
 
 class UniqueFd {
-  public:
+public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
@@ -32,7 +32,7 @@ class UniqueFd {
         }
     }
 
-  private:
+private:
     int fd_ = -1;
 };
 

@@ -13,7 +13,7 @@
 namespace sim {
 
 class WireLog {
-  public:
+public:
     WireLog() = default;  // records nothing
     // `destination` is a file name, or "-" for the standard error. Throws std::system_error.
     WireLog(const std::string& destination, std::chrono::steady_clock::time_point start);
@@ -21,7 +21,7 @@ class WireLog {
     void Record(std::string_view tag, std::span<const std::uint8_t> bytes);
     void Note(std::string_view tag, std::string_view text);
 
-  private:
+private:
     void Line(std::string_view tag, std::string_view text);
 
     struct Closer {
