@@ -42,15 +42,11 @@ SetupTab::SetupTab(QWidget* parent)
       LabeledEdit15(NewNamed<QLineEdit>("LabeledEdit15")),
       UpDown13(NewNamed<TUpDown>("UpDown13")),
       Button1(NewNamed<QPushButton>("Button1", QStringLiteral("Старт"))),
-      Memo1(NewNamed<QPlainTextEdit>("Memo1")),
+      Memo1(NewNamed<TraceMemo>("Memo1", kTraceLineLimit)),
       StringGrid1(new TStringGrid(QStringLiteral("StringGrid1"), 6, 2)) {
     ComboBox1->addItems(commands::CatalogueTexts());
     auto* commandBox = new QGroupBox(QStringLiteral("Выбор команды"));
     (new QVBoxLayout(commandBox))->addWidget(ComboBox1);
-
-    Memo1->setReadOnly(true);
-    Memo1->setMaximumBlockCount(kTraceLineLimit);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     const int widths[] = {110, 52, 211, 211, 81, 104};
     for (int column = 0; column < 6; ++column) {

@@ -4,9 +4,10 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
+
+#include "ui/trace_memo.h"
 
 class TStringGrid;
 class TUpDown;
@@ -14,8 +15,9 @@ class TUpDown;
 class SetupTab : public QWidget {
     Q_OBJECT
 public:
-    // Lines kept in the trace: the newest ones, so a run of days cannot exhaust memory.
-    static constexpr int kTraceLineLimit = 200000;
+    // Lines kept in the trace: the newest ones, so a run of days cannot exhaust memory. A line
+    // held by the pane costs up to about 0.6 KB once it has been laid out.
+    static constexpr int kTraceLineLimit = 100000;
 
     explicit SetupTab(QWidget* parent = nullptr);
 
@@ -25,6 +27,6 @@ public:
     QLineEdit* LabeledEdit15;  // "Число попыток", driven by UpDown13
     TUpDown* UpDown13;
     QPushButton* Button1;      // "Старт"
-    QPlainTextEdit* Memo1;     // trace
+    TraceMemo* Memo1;          // trace
     TStringGrid* StringGrid1;  // setup table
 };
