@@ -48,9 +48,9 @@ int FrameSender::CompleteFrame() {
 
 void FrameSender::Transmit(int length) {
     try {
-        for (int i = 0; i < length; ++i) {
-            port_.WriteChar(request_.TxFrame[i]);
-        }
+        // The whole frame in one hand-over: the writer thread is woken once, not once a byte, and
+        // a frame the port refuses is refused whole rather than cut off on the wire.
+        port_.WriteBuf(request_.TxFrame.data(), length);
     } catch (...) {
         // Left raised, RTS would keep the modem transmitting and jam the line for every device.
         port_.SetRTS(false);

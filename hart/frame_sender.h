@@ -24,9 +24,9 @@ public:
         : request_(request), port_(port), memo_(memo) {}
 
     // Frames PollAddress, TxCommand, TxByteCount and the data bytes of TxFrame, raises RTS,
-    // hands the bytes to the port, traces them, and drops RTS once the last byte has left the
+    // hands the frame to the port, traces it, and drops RTS once the last byte has left the
     // port and kRtsHold has passed since the trace. Blocks the calling (UI) thread meanwhile.
-    // A byte the port refuses ends the sending: RTS is dropped and the error propagates.
+    // A frame the port refuses ends the sending: RTS is dropped and the error propagates.
     void SendFrame();
 
 private:
