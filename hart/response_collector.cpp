@@ -27,6 +27,14 @@ void ResponseCollector::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
 }
 
 void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    const auto now = now_();
+    if (now - lastCollected_ >= kStaleAfter) {
+        DropStale();
+    }
+    lastCollected_ = now;
     for (const std::uint8_t byte : bytes) {
         if (receive_.RxDiscard > 0) {
             --receive_.RxDiscard;
@@ -51,6 +59,15 @@ void ResponseCollector::Complete() {
     memo_.appendPlainText(QStringLiteral("Буфер приемника: Приняты все байты: ") +
                           QString::number(receive_.RxLength));
     dispatch_();
+}
+
+void ResponseCollector::DropStale() {
+    // The rest of an oversized response that is being dropped was traced with its start.
+    if (receive_.RxCount > 0) {
+        memo_.appendPlainText(QStringLiteral("Буфер приемника: Неполный ответ из %1 байт отброшен")
+                                  .arg(receive_.RxCount));
+    }
+    receive_.Restart();
 }
 
 void ResponseCollector::DropOversized() {
