@@ -1,0 +1,146 @@
+// Writes the seed corpus of the receive-path fuzzer: answers captured from the simulator as they
+// come off the line, each behind a header that puts the program into the mode that would have
+// asked for them. Run by hand after the simulator or the frame layout changes:
+//   tensovia-fuzz-capture fuzz/corpus
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+#include "fuzz/fuzz_input.h"
+#include "tests/support/test_frames.h"
+#include "tests/tools/sim_client.h"
+
+namespace {
+
+using simtest::Bytes;
+using simtest::Millis;
+
+// Everything that reaches the line within the window; the simulator answers at once.
+constexpr Millis kWindow{300};
+
+struct Request {
+    std::uint8_t address;
+    std::uint8_t command;
+    Bytes data;
+};
+
+// A request of every command the program sends, with the data its builder writes.
+const Request kSetupRequests[] = {
+    {1, 1, {}},
+    {1, 3, {}},
+    {1, 6, {1}},
+    {1, 33, {0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 4}},
+    {1, 34, {64, 0, 0, 0}},
+    {1, 35, {0, 66, 200, 0, 0, 0, 0, 0, 0}},
+    {1, 36, {}},
+    {1, 37, {}},
+    {1, 40, {65, 64, 0, 0}},
+    {1, 44, {1}},
+    {1, 40, {0, 0, 0, 0}},
+    {1, 99, {}},
+};
+
+// The three registration commands; index is the registration command list's.
+const std::uint8_t kRegistrationCommands[] = {1, 3, 33};
+
+class Capture {
+public:
+    explicit Capture(const QString& directory) : directory_(directory) {}
+
+    // The simulator with `switches`; the answers to `requests`, sent one after the other.
+    Bytes Answers(const QStringList& switches, const std::vector<Request>& requests) {
+        simtest::SimulatorProcess simulator(switches);
+        simtest::SlavePort port(simulator.SlavePath());
+        if (!simulator.Started() || !port.IsOpen()) {
+            std::fprintf(stderr, "the simulator did not start\n");
+            std::exit(1);
+        }
+        Bytes line = port.Read(4096, kWindow);  // noise that came before any request
+        for (const Request& request : requests) {
+            port.Send(testframes::Request(request.address, request.command, request.data));
+            const Bytes answer = port.Read(4096, kWindow);
+            line.insert(line.end(), answer.begin(), answer.end());
+        }
+        return line;
+    }
+
+    void Write(const QString& name, const std::vector<std::uint8_t>& header, const Bytes& line) {
+        QFile file(QDir(directory_).filePath(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+            std::exit(1);
+        }
+        file.write(reinterpret_cast<const char*>(header.data()),
+                   static_cast<qint64>(header.size()));
+        file.write(reinterpret_cast<const char*>(line.data()), static_cast<qint64>(line.size()));
+        std::printf("%s: %zu bytes from the line\n", qPrintable(name), line.size());
+    }
+
+private:
+    QString directory_;
+};
+
+// A poll of slots 1..10 with `command`, as one registration tick sends it.
+std::vector<Request> Poll(std::uint8_t command) {
+    std::vector<Request> poll;
+    for (std::uint8_t address = 1; address <= 10; ++address) {
+        poll.push_back({address, command, command == 33 ? kSetupRequests[3].data : Bytes{}});
+    }
+    return poll;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIRECTORY\n", argv[0]);
+        return 2;
+    }
+    Capture capture(QString::fromLocal8Bit(argv[1]));
+    using fuzzing::SeedHeader;
+
+    int number = 0;
+    for (const Request& request : kSetupRequests) {
+        const Bytes answer = capture.Answers({}, {request});
+        const QString name =
+            QStringLiteral("setup-%1-command-%2").arg(++number).arg(request.command);
+        capture.Write(name, SeedHeader(1, 0, false, 0), answer);
+        capture.Write(name + QStringLiteral("-chunked"), SeedHeader(1, 0, false, 5), answer);
+    }
+    for (std::uint8_t index = 0; index < 3; ++index) {
+        const std::uint8_t command = kRegistrationCommands[index];
+        const Bytes poll = capture.Answers({}, Poll(command));
+        capture.Write(QStringLiteral("registration-%1").arg(command),
+                      SeedHeader(2, index, true, 13), poll);
+        capture.Write(QStringLiteral("registration-%1-setup-mode").arg(command),
+                      SeedHeader(1, index, false, 0), poll);
+    }
+
+    // Misbehaving transmitters among the ten of a registration poll.
+    const struct {
+        const char* name;
+        QStringList switches;
+    } faults[] = {
+        {"badsum", {"--badsum", "3"}},
+        {"oversize-47", {"--oversize", "4"}},
+        {"oversize-255", {"--oversize", "5", "255"}},
+        {"twice", {"--twice", "6"}},
+        {"garbage", {"--garbage", "2", "5"}},
+        {"garbage-bytes", {"--garbage", "7", "255,255,134,2"}},
+        {"answer-as-unknown", {"--answer-as", "7", "77"}},
+        {"answer-as-neighbour", {"--answer-as", "8", "9"}},
+        {"noise", {"--noise", "0", "400", "--seed", "7"}},
+    };
+    for (std::uint8_t index = 0; index < 3; ++index) {
+        const std::uint8_t command = kRegistrationCommands[index];
+        for (const auto& fault : faults) {
+            capture.Write(QStringLiteral("fault-%1-%2").arg(QLatin1String(fault.name)).arg(command),
+                          SeedHeader(2, index, true, 11),
+                          capture.Answers(fault.switches, Poll(command)));
+        }
+    }
+    return 0;
+}

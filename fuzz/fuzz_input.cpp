@@ -1,0 +1,89 @@
+#include "fuzz/fuzz_input.h"
+
+#include <algorithm>
+
+namespace fuzzing {
+namespace {
+
+enum Flag : std::uint8_t {
+    kProtocolTicked = 1,
+    kModeChanges = 2,
+    kThroughPort = 4,
+    kEarlierBlocks = 8,
+};
+
+constexpr int kGridRowRange = 300;
+constexpr int kRegRowRange = 254;
+
+}  // namespace
+
+Input ReadInput(std::span<const std::uint8_t> data) {
+    std::array<std::uint8_t, kHeaderSize> h{};
+    const std::size_t headerLength = std::min(data.size(), kHeaderSize);
+    std::copy_n(data.begin(), headerLength, h.begin());
+
+    Setup s;
+    s.mode = h[0] % 3;
+    s.gridRow = 1 + (h[1] << 8 | h[2]) % kGridRowRange;
+    s.regRow = 1 + h[3] % kRegRowRange;
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        const std::uint8_t bits = h[3 + slot];
+        s.slotTicked[slot] = (bits & 1) != 0;
+        s.slotState[slot] = (bits >> 1) & 3;
+        s.slotAttempts[slot] = static_cast<std::uint8_t>(1 + (bits >> 3));
+    }
+    s.attemptLimit = h[14];
+    s.lastCommand = h[15];
+    for (int group = 0; group < 4; ++group) {
+        s.requestCodes[group] = h[16 + group] % 9;
+        s.variableChoices[group] = h[23 + group] % 9;
+    }
+    s.registrationCommand = h[20] % 3;
+    s.setupCommand = h[21] % 10;
+    s.protocolTicked = (h[22] & kProtocolTicked) != 0;
+    s.modeChanges = (h[22] & kModeChanges) != 0;
+    s.throughPort = (h[22] & kThroughPort) != 0;
+    s.earlierBlocks = (h[22] & kEarlierBlocks) != 0;
+    s.unitChoice = h[27] % 4 == 3 ? -1 : h[27] % 4;
+    s.largestChunk = h[28];
+    s.chunkSeed = static_cast<std::uint16_t>(h[29] << 8 | h[30]);
+    s.blockPattern = h[31];
+    return {s, data.subspan(headerLength)};
+}
+
+std::vector<std::uint8_t> SeedHeader(std::uint8_t mode, std::uint8_t registrationCommand,
+                                     bool protocolTicked, std::uint8_t largestChunk) {
+    std::vector<std::uint8_t> h(kHeaderSize, 0);  // setup table row 1, unit "кгс/см2"
+    h[0] = mode;
+    std::fill(h.begin() + 4, h.begin() + 14, std::uint8_t{1});  // ticked, silver, first attempt
+    h[14] = 3;                                                  // attempt limit
+    h[15] = 1;                                                  // last request: command 1
+    // Variables asked for and chosen: pressure, current, Um, temperature.
+    for (const int at : {16, 23}) {
+        h[at + 1] = 1;
+        h[at + 2] = 2;
+        h[at + 3] = 4;
+    }
+    h[20] = registrationCommand;
+    h[22] = static_cast<std::uint8_t>((protocolTicked ? kProtocolTicked : 0) | kThroughPort);
+    h[28] = largestChunk;
+    h[30] = 1;  // chunk generator seed
+    return h;
+}
+
+std::uint32_t Choices::Next() {
+    // xorshift32: fast, and the same on every platform.
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+}
+
+std::size_t Choices::ChunkSize(int largest, std::size_t remaining) {
+    if (largest <= 0) {
+        return remaining;
+    }
+    return std::min<std::size_t>(remaining, 1 + Next() % static_cast<std::uint32_t>(largest));
+}
+
+}  // namespace fuzzing

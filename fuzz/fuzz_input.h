@@ -1,0 +1,83 @@
+#pragma once
+// How one fuzz input is read. A fixed header puts the program's shared state and controls into a
+// legal position; the rest is what arrives from the line, cut into chunks by a generator seeded
+// from the header. A short input reads as if padded with zeros.
+//
+// Header bytes:
+//    0      mode: value % 3 (nothing started, setup, registration)
+//    1, 2   setup table row: 1 + (big-endian value % 300)
+//    3      registration table row: 1 + value % 254
+//    4..13  slots 1..10: bit 0 ticked, bits 1-2 lamp state, bits 3-7 attempt number - 1
+//   14      attempt limit
+//   15      command of the last request built
+//   16..19  variable codes of the last device-variables request: value % 9
+//   20      registration command list: value % 3
+//   21      setup command list: value % 10
+//   22      bit 0 protocol box ticked; bit 1 the mode changes between chunks; bit 2 chunks come
+//           through the port's received-characters handler; bit 3 the registration table holds
+//           blocks of an earlier run
+//   23..26  variables dialog lists: value % 9
+//   27      units dialog: value % 4, where 3 is no unit chosen
+//   28      largest chunk (0: everything in one chunk)
+//   29, 30  chunk generator seed
+//   31      where the earlier blocks lie
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace fuzzing {
+
+inline constexpr std::size_t kHeaderSize = 32;
+inline constexpr int kSlots = 10;
+
+struct Setup {
+    std::uint8_t mode = 0;
+    int gridRow = 1;
+    int regRow = 1;
+    std::array<bool, kSlots + 1> slotTicked{};
+    std::array<std::uint8_t, kSlots + 1> slotState{};
+    std::array<std::uint8_t, kSlots + 1> slotAttempts{};
+    std::uint8_t attemptLimit = 0;
+    std::uint8_t lastCommand = 0;
+    std::array<std::uint8_t, 4> requestCodes{};
+    int registrationCommand = 0;
+    int setupCommand = 0;
+    bool protocolTicked = false;
+    bool modeChanges = false;
+    bool throughPort = false;
+    bool earlierBlocks = false;
+    std::array<int, 4> variableChoices{};
+    int unitChoice = 0;
+    int largestChunk = 0;
+    std::uint16_t chunkSeed = 0;
+    std::uint8_t blockPattern = 0;
+};
+
+struct Input {
+    Setup setup;
+    std::span<const std::uint8_t> stream;
+};
+
+Input ReadInput(std::span<const std::uint8_t> data);
+
+// A header for a seed input: the mode, the registration command, the protocol box, and the
+// largest chunk; every slot ticked with a first attempt outstanding.
+std::vector<std::uint8_t> SeedHeader(std::uint8_t mode, std::uint8_t registrationCommand,
+                                     bool protocolTicked, std::uint8_t largestChunk);
+
+// Deterministic numbers from the header's seed: chunk sizes and the harness's other choices.
+class Choices {
+public:
+    explicit Choices(std::uint16_t seed) : state_(seed * 2654435761u | 1u) {}
+
+    std::uint32_t Next();
+    // 1..largest, or `remaining` when largest is 0; never more than `remaining`.
+    std::size_t ChunkSize(int largest, std::size_t remaining);
+
+private:
+    std::uint32_t state_;
+};
+
+}  // namespace fuzzing

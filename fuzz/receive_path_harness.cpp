@@ -1,0 +1,221 @@
+#include "fuzz/receive_path_harness.h"
+
+#include <QApplication>
+#include <cstdio>
+
+#include "commands/catalogue.h"
+#include "ui/tradio_group.h"
+
+namespace fuzzing {
+namespace {
+
+constexpr int kRegistrationRows = 255;
+constexpr int kCommandCodesAt = 11;  // request position of the first variable code
+constexpr int kVariableSpacing = 6;
+
+// Qt warns about misuse (an index out of range, a widget in a bad state): a fault here.
+void FailOnWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) {
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    Fail("Qt reported a problem");
+}
+
+}  // namespace
+
+ReceivePathHarness::SlotControls::SlotControls() {
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        timerObjects[slot] = std::make_unique<TTimer>(QStringLiteral("Timer%1").arg(slot + 3));
+        shapeObjects[slot] = std::make_unique<TShape>(QStringLiteral("Shape%1").arg(slot));
+        timers[slot] = timerObjects[slot].get();
+        lamps[slot] = shapeObjects[slot].get();
+    }
+}
+
+ReceivePathHarness::ReceivePathHarness()
+    : dispatcher_(state_,
+                  hart::DispatchControls{memo_, timer3_, slotControls_.timers, button1_, grid1_,
+                                         comboBox1_, slotControls_.lamps},
+                  decoders_),
+      collector_(
+          state_.receive, memo_, [this] { dispatcher_.DispatchResponse(); },
+          [this] { return now_; }) {
+    comboBox1_.addItems(commands::CatalogueTexts());
+    comboBox2_.addItems(commands::RegistrationCommandTexts());
+    port_.OnRxChar = [this](ser::TSerCustomComm& sender, int count) {
+        collector_.SerComm1RxChar(sender, count);
+    };
+}
+
+void ReceivePathHarness::Run(std::span<const std::uint8_t> data) {
+    const Input input = ReadInput(data);
+    Reset(input.setup);
+    Choices choices(input.setup.chunkSeed);
+    std::span<const std::uint8_t> rest = input.stream;
+    while (!rest.empty()) {
+        if (input.setup.modeChanges) {
+            MaybeChangeMode(choices);
+        }
+        const std::size_t size = choices.ChunkSize(input.setup.largestChunk, rest.size());
+        LetTimePass(choices);
+        Deliver(rest.first(size), input.setup.throughPort, choices);
+        rest = rest.subspan(size);
+        CheckRules();
+    }
+    // Bytes a handler left in the port are announced again with the next event.
+    while (port_.InQueCount() > 0) {
+        port_.OnRxChar(port_, port_.InQueCount());
+        CheckRules();
+    }
+    // What the widgets posted to themselves would pile up without the event loop of the program.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ReceivePathHarness::Reset(const Setup& setup) {
+    // Every input starts after a long quiet line.
+    now_ += std::chrono::hours(1);
+    state_ = hart::ProgramState{};
+    auto& session = state_.session;
+    session.Mode = setup.mode;
+    session.GridRow = setup.gridRow;
+    session.RegRow = setup.regRow;
+    session.AttemptLimit = setup.attemptLimit;
+    auto& arrays = state_.slotArrays;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        arrays.SlotEnabled[slot] = setup.slotTicked[slot] ? 1 : 0;
+        arrays.SlotState[slot] = setup.slotState[slot];
+        arrays.SlotAttempts[slot] = setup.slotAttempts[slot];
+        slotControls_.timers[slot]->SetEnabled(setup.slotTicked[slot]);
+    }
+    auto& frame = state_.request.TxFrame;
+    frame[9] = setup.lastCommand;
+    for (int group = 0; group < 4; ++group) {
+        frame[kCommandCodesAt + group * kVariableSpacing] = setup.requestCodes[group];
+    }
+    timer3_.SetEnabled(setup.mode == hart::kModeSetup);
+
+    memo_.clear();
+    button1_.setEnabled(false);
+    grid1_.clearContents();
+    grid1_.SetRowCount(setup.gridRow + 1);
+    grid2_.clearContents();
+    if (setup.earlierBlocks) {
+        FillEarlierBlocks(setup);
+    }
+    comboBox1_.setCurrentIndex(setup.setupCommand);
+    comboBox2_.setCurrentIndex(setup.registrationCommand);
+    checkBox1_.setChecked(setup.protocolTicked);
+    const std::array lists{form5_.ComboBox1, form5_.ComboBox2, form5_.ComboBox3, form5_.ComboBox4};
+    for (int group = 0; group < 4; ++group) {
+        lists[group]->setCurrentIndex(setup.variableChoices[group]);
+    }
+    form10_.RadioGroup1->SetItemIndex(setup.unitChoice);
+    port_.PurgeRead();
+}
+
+void ReceivePathHarness::FillEarlierBlocks(const Setup& setup) {
+    // The blocks of the ticked slots lie one after the other, in an order rotated by the pattern.
+    const int blockSize =
+        commands::kRegistrationCommands[static_cast<std::size_t>(setup.registrationCommand)]
+            .blockSize;
+    int row = 1;
+    for (int i = 0; i < hart::kSlotCount; ++i) {
+        const int slot = 1 + (i + setup.blockPattern) % hart::kSlotCount;
+        if (setup.slotTicked[slot] && row < kRegistrationRows) {
+            grid2_.SetCell(row, 0, QString::number(slot));
+            row += blockSize;
+        }
+    }
+}
+
+void ReceivePathHarness::MaybeChangeMode(Choices& choices) {
+    // Now and then the operator starts the other mode, which drops a partly received answer.
+    const std::uint32_t choice = choices.Next();
+    if (choice % 8 != 0) {
+        return;
+    }
+    state_.session.Mode = static_cast<std::uint8_t>(1 + (choice >> 3) % 2);
+    state_.receive.Restart();
+}
+
+void ReceivePathHarness::LetTimePass(Choices& choices) {
+    const std::uint32_t choice = choices.Next();
+    now_ += std::chrono::milliseconds(choice % 8 == 0 ? 300 + (choice >> 3) % 1000 : choice % 20);
+}
+
+void ReceivePathHarness::Deliver(std::span<const std::uint8_t> chunk, bool throughPort,
+                                 Choices& choices) {
+    if (!throughPort) {
+        collector_.Collect(chunk);
+        return;
+    }
+    port_.Arrive(chunk);
+    // The handler takes what the event announces; bytes that came in since wait for the next.
+    const int waiting = port_.InQueCount();
+    const int announced =
+        choices.Next() % 4 == 0 ? 1 + static_cast<int>(choices.Next() % waiting) : waiting;
+    port_.OnRxChar(port_, announced);
+}
+
+void ReceivePathHarness::CheckRules() const {
+    const auto& rx = state_.receive;
+    if (rx.RxCount < 0 || rx.RxCount > hart::kRxBufSize) {
+        Fail("RxCount outside the receive buffer");
+    }
+    if (rx.RxDiscard < 0 || (rx.RxDiscard > 0 && rx.RxCount != 0)) {
+        Fail("bytes collected while an oversized answer is being dropped");
+    }
+    if (rx.RxLength < 0 || rx.RxLength > hart::kRxBufSize) {
+        Fail("RxLength outside the receive buffer");
+    }
+    if (grid1_.RowCount() != state_.session.GridRow + 1) {
+        Fail("the setup table's last row is not the row of the next answer");
+    }
+    if (grid2_.RowCount() != kRegistrationRows) {
+        Fail("the registration table changed its size");
+    }
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        if (state_.slotArrays.SlotState[slot] > hart::kLampGreen) {
+            Fail("a lamp state outside the lamp table");
+        }
+        if (state_.slotArrays.SlotAttempts[slot] == 0) {
+            Fail("an attempt counter at 0");
+        }
+    }
+}
+
+namespace {
+
+// The offscreen platform unless another is asked for; set before the application starts.
+bool ChooseOffscreen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return true;
+}
+
+// The application the widgets need, and the harness, for the life of the process. Qt's warnings
+// count as faults once the application has started (its start-up notes about the environment do
+// not).
+struct FuzzProcess {
+    ~FuzzProcess() { qInstallMessageHandler(previousHandler); }
+
+    bool offscreen = ChooseOffscreen();
+    int argc = 1;
+    char name[20] = "receive_path_fuzzer";
+    char* argv[2] = {name, nullptr};
+    QApplication application{argc, argv};
+    QtMessageHandler previousHandler = qInstallMessageHandler(FailOnWarnings);
+    ReceivePathHarness harness;
+};
+
+}  // namespace
+
+void RunReceivePath(std::span<const std::uint8_t> data) {
+    static FuzzProcess process;
+    process.harness.Run(data);
+}
+
+}  // namespace fuzzing
