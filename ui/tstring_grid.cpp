@@ -38,6 +38,11 @@ void TStringGrid::SetTitles(const QStringList& titles) {
 
 void TStringGrid::SelectLastRow() {
     const int last = rowCount() - 1;
+    // After rows were added the view lays out and repaints all its rows anyway; with updates
+    // off, scrolling to the new row does not first move the viewport's pixels (a copy of most
+    // of the window's backing store). Turning updates on again asks for that one repaint.
+    viewport()->setUpdatesEnabled(false);
     setCurrentCell(last, 0);
     scrollToItem(item(last, 0) ? item(last, 0) : nullptr);
+    viewport()->setUpdatesEnabled(true);
 }
