@@ -32,6 +32,19 @@ QWidget* NumberField(const QString& caption, QLineEdit* edit, TUpDown* upDown, i
     return field;
 }
 
+// Gives the button the size of its longest caption for good. A button that changes size with
+// its caption makes the window lay itself out and repaint everything; this one repaints itself.
+void FixSizeForCaptions(QPushButton& button, const QStringList& captions) {
+    const QString shown = button.text();
+    QSize size;
+    for (const QString& caption : captions) {
+        button.setText(caption);
+        size = size.expandedTo(button.sizeHint());
+    }
+    button.setText(shown);
+    button.setFixedSize(size);
+}
+
 }  // namespace
 
 SetupTab::SetupTab(QWidget* parent)
@@ -61,6 +74,8 @@ SetupTab::SetupTab(QWidget* parent)
         NumberField(QStringLiteral("Адрес датчика"), LabeledEdit4, UpDown2, 0, 255, 0));
     controls->addWidget(
         NumberField(QStringLiteral("Число попыток"), LabeledEdit15, UpDown13, 0, 100, 3));
+    // "Передача..." while a request is on its way.
+    FixSizeForCaptions(*Button1, {Button1->text(), QStringLiteral("Передача...")});
     controls->addWidget(Button1, 0, Qt::AlignBottom);
 
     auto* page = new QVBoxLayout(this);
