@@ -33,6 +33,11 @@ TraceMemo::TraceMemo(int lineLimit, QWidget* parent)
     setDocument(trace);
     setReadOnly(true);
     setLineWrapMode(NoWrap);
+    // Digits and Cyrillic need no glyph shaping; without it laying out a line takes a fraction
+    // of the time.
+    QFont unshaped = font();
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(unshaped);
     connect(trace, &QTextDocument::contentsChanged, viewport(), qOverload<>(&QWidget::update));
     const int slack = std::max(1, lineLimit_ / 10);
     connect(trace, &QTextDocument::blockCountChanged, this, [this, slack](int lines) {
