@@ -16,6 +16,14 @@ void AppendNumbered(TraceMemo& memo, int first, int last) {
     }
 }
 
+// Shown, with more lines than fit.
+bool ShowWithLines(TraceMemo& memo, int lines) {
+    memo.resize(400, 150);
+    memo.show();
+    AppendNumbered(memo, 1, lines);
+    return QTest::qWaitForWindowExposed(&memo);
+}
+
 bool AtNewestLine(const TraceMemo& memo) {
     return memo.verticalScrollBar()->value() == memo.verticalScrollBar()->maximum();
 }
@@ -59,10 +67,7 @@ void TraceMemoTest::keepsNewestLines() {
 
 void TraceMemoTest::followsNewestLineAtBottom() {
     TraceMemo memo(1000);
-    memo.resize(400, 150);
-    memo.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&memo));
-    AppendNumbered(memo, 1, 300);
+    QVERIFY(ShowWithLines(memo, 300));
     QVERIFY(memo.verticalScrollBar()->maximum() > 0);
     QVERIFY(AtNewestLine(memo));
     AppendNumbered(memo, 301, 1500);
@@ -72,10 +77,7 @@ void TraceMemoTest::followsNewestLineAtBottom() {
 
 void TraceMemoTest::staysWhereOperatorScrolled() {
     TraceMemo memo(1000);
-    memo.resize(400, 150);
-    memo.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&memo));
-    AppendNumbered(memo, 1, 300);
+    QVERIFY(ShowWithLines(memo, 300));
     memo.verticalScrollBar()->setValue(10);
     AppendNumbered(memo, 301, 400);
     QCOMPARE(memo.verticalScrollBar()->value(), 10);
