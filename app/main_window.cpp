@@ -139,7 +139,9 @@ void TForm1::CreateLogic() {
                                                *registration.Button2,
                                                *registration.CheckBox1,
                                                *registration.StringGrid2,
-                                               *registration.OpenDialog1,
+                                               [&registration]() -> QFileDialog& {
+                                                   return registration.OpenDialog1();
+                                               },
                                                *Timer1,
                                                *Timer3,
                                                *setup.Memo1,
@@ -190,7 +192,6 @@ void TForm1::FormCreate() {
     portTab_->OpenAtStartUp();
     setupTab_->StringGrid1->SetTitles(TableTitles());
     registrationTab_->StringGrid2->SetTitles(TableTitles());
-    modes::PrepareProtocolDialog(*registrationTab_->OpenDialog1);
     Timer1->SetEnabled(false);
     Timer3->SetEnabled(false);
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {

@@ -30,8 +30,7 @@ RegistrationTab::RegistrationTab(QWidget* parent)
       Button2(NewNamed<QPushButton>("Button2", QStringLiteral("Старт"))),
       CheckBox1(
           NewNamed<QCheckBox>("CheckBox1", QStringLiteral("Сохранять результаты опроса в файл"))),
-      StringGrid2(new TStringGrid(QStringLiteral("StringGrid2"), 6, 255)),
-      OpenDialog1(NewNamed<QFileDialog>("OpenDialog1", this)) {
+      StringGrid2(new TStringGrid(QStringLiteral("StringGrid2"), 6, 255)) {
     auto* addressBox = new QGroupBox(QStringLiteral("Адреса датчиков"));
     auto* addressGrid = new QGridLayout(addressBox);
     auto* statusBox = new QGroupBox(QStringLiteral("Статус"));
@@ -66,10 +65,6 @@ RegistrationTab::RegistrationTab(QWidget* parent)
     }
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    OpenDialog1->setFileMode(QFileDialog::AnyFile);
-    OpenDialog1->setNameFilter(QStringLiteral("Файл протокола (*.txt)"));
-
     auto* periodBox = new QGridLayout;
     periodBox->addWidget(Label3, 0, 0);
     periodBox->addWidget(Label1, 0, 1);
@@ -93,4 +88,14 @@ RegistrationTab::RegistrationTab(QWidget* parent)
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(StringGrid2, 1);
+}
+
+QFileDialog& RegistrationTab::OpenDialog1() {
+    if (openDialog1_ == nullptr) {
+        openDialog1_ = NewNamed<QFileDialog>("OpenDialog1", this);
+        openDialog1_->setOption(QFileDialog::DontUseNativeDialog);
+        openDialog1_->setFileMode(QFileDialog::AnyFile);
+        openDialog1_->setNameFilter(QStringLiteral("Файл протокола (*.txt)"));
+    }
+    return *openDialog1_;
 }

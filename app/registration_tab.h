@@ -39,5 +39,11 @@ public:
     QPushButton* Button2;      // "Старт" / "Стоп"
     QCheckBox* CheckBox1;      // save the poll results to a file
     TStringGrid* StringGrid2;  // registration table
-    QFileDialog* OpenDialog1;  // asks for the protocol file name
+
+    // Asks for the protocol file name. Made when first asked for: a file dialog (its icons,
+    // its file-system model) would take a third of the main window's construction.
+    QFileDialog& OpenDialog1();
+
+private:
+    QFileDialog* openDialog1_ = nullptr;
 };

@@ -3,11 +3,15 @@
 #include "ui/message_boxes.h"
 
 namespace modes {
+namespace {
 
+// The protocol-file dialog's title and default extension, set before every showing.
 void PrepareProtocolDialog(QFileDialog& dialog) {
     dialog.setWindowTitle(QStringLiteral("Укажите файл протокола"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
 }
+
+}  // namespace
 
 void ProtocolSwitch::CheckBox1Click() {
     state_.session.Mode = hart::kModeRegistration;
@@ -33,7 +37,7 @@ void ProtocolSwitch::CheckBox1Click() {
     if (!box.isChecked()) {
         return;
     }
-    QFileDialog& dialog = controls_.OpenDialog1;
+    QFileDialog& dialog = controls_.OpenDialog1();
     PrepareProtocolDialog(dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         chosenPath_ = dialog.selectedFiles().constFirst();

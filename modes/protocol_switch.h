@@ -33,7 +33,4 @@ private:
     QString chosenPath_;
 };
 
-// Prepares the protocol-file dialog: its title and default extension.
-void PrepareProtocolDialog(QFileDialog& dialog);
-
 }  // namespace modes

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <array>
+#include <functional>
 
 #include "hart/lamps.h"
 #include "hart/response_dispatcher.h"
@@ -35,7 +36,7 @@ struct RegistrationControls {
     QPushButton& Button2;
     QCheckBox& CheckBox1;
     TStringGrid& StringGrid2;
-    QFileDialog& OpenDialog1;
+    std::function<QFileDialog&()> OpenDialog1;  // made when first asked for
     TTimer& Timer1;
     TTimer& Timer3;
     QPlainTextEdit& Memo1;
