@@ -1,10 +1,45 @@
 #include "ui/tstring_grid.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <optional>
+
+// The header that shows the titles. The view asks for its size whenever it lays out its rows,
+// that is after every added row, and the stock header measures every title's text to answer.
+// The answer changes only with the titles, the font or the style, so it is measured once each.
+class TitleHeader : public QHeaderView {
+public:
+    explicit TitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        // As the view's own header is.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+    QSize sizeHint() const override {
+        if (!measured_) {
+            measured_ = QHeaderView::sizeHint();
+        }
+        return *measured_;
+    }
+
+    void Remeasure() { measured_.reset(); }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            Remeasure();
+        }
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    mutable std::optional<QSize> measured_;
+};
 
 TStringGrid::TStringGrid(const QString& name, int columnCount, int rowCount, QWidget* parent)
-    : QTableWidget(rowCount, columnCount, parent) {
+    : QTableWidget(rowCount, columnCount, parent), titles_(new TitleHeader(this)) {
     setObjectName(name);
+    setHorizontalHeader(titles_);
     verticalHeader()->hide();
     setRowHidden(0, true);
 }
@@ -34,6 +69,7 @@ void TStringGrid::SetTitles(const QStringList& titles) {
         SetCell(0, column, titles[column]);
     }
     setHorizontalHeaderLabels(titles);
+    titles_->Remeasure();
 }
 
 void TStringGrid::SelectLastRow() {

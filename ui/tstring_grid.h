@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTableWidget>
 
+class TitleHeader;
+
 class TStringGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -21,4 +23,7 @@ public:
     void SetTitles(const QStringList& titles);
     // Selects the last row, scrolling it into view.
     void SelectLastRow();
+
+private:
+    TitleHeader* titles_;
 };
