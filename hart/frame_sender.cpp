@@ -60,15 +60,15 @@ void FrameSender::Transmit(int length) {
 
 void FrameSender::Trace(int dataCount) {
     const auto frame = std::span<const std::uint8_t>(request_.TxFrame);
-    memo_.appendPlainText(QStringLiteral("Передача началась"));
-    memo_.appendPlainText(QStringLiteral("Преамбула: ") + SeparatedByteText(frame.subspan(0, 3)));
-    memo_.appendPlainText(QStringLiteral("Стартовый байт: ") + QString::number(frame[3]));
-    memo_.appendPlainText(QStringLiteral("Адрес: ") + SeparatedByteText(frame.subspan(4, 5)));
-    memo_.appendPlainText(QStringLiteral("Команда: ") + QString::number(frame[9]));
-    memo_.appendPlainText(QStringLiteral("Размер переданных байт: ") + QString::number(dataCount));
-    memo_.appendPlainText(QStringLiteral("Данные: ") +
+    memo_.AppendLine(QStringLiteral("Передача началась"));
+    memo_.AppendLine(QStringLiteral("Преамбула: ") + SeparatedByteText(frame.subspan(0, 3)));
+    memo_.AppendLine(QStringLiteral("Стартовый байт: ") + QString::number(frame[3]));
+    memo_.AppendLine(QStringLiteral("Адрес: ") + SeparatedByteText(frame.subspan(4, 5)));
+    memo_.AppendLine(QStringLiteral("Команда: ") + QString::number(frame[9]));
+    memo_.AppendLine(QStringLiteral("Размер переданных байт: ") + QString::number(dataCount));
+    memo_.AppendLine(QStringLiteral("Данные: ") +
                           BlankPrefixedByteText(frame.subspan(kHeaderLength, dataCount)));
-    memo_.appendPlainText(QStringLiteral("Контрольная сумма: ") +
+    memo_.AppendLine(QStringLiteral("Контрольная сумма: ") +
                           QString::number(request_.Checksum));
 }
 

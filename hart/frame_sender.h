@@ -2,10 +2,10 @@
 // Completes a request frame around the command and data a builder prepared, sends it with
 // request-to-send raised, and traces it.
 
-#include <QPlainTextEdit>
 #include <chrono>
 
 #include "hart/program_state.h"
+#include "ui/trace_memo.h"
 
 namespace ser {
 class TSerCustomComm;
@@ -20,7 +20,7 @@ public:
     // ...and until the frame has left the port, but never longer than this.
     static constexpr std::chrono::milliseconds kDrainLimit{2000};
 
-    FrameSender(RequestState& request, ser::TSerCustomComm& port, QPlainTextEdit& memo)
+    FrameSender(RequestState& request, ser::TSerCustomComm& port, TraceMemo& memo)
         : request_(request), port_(port), memo_(memo) {}
 
     // Frames PollAddress, TxCommand, TxByteCount and the data bytes of TxFrame, raises RTS,
@@ -36,7 +36,7 @@ private:
 
     RequestState& request_;
     ser::TSerCustomComm& port_;
-    QPlainTextEdit& memo_;
+    TraceMemo& memo_;
 };
 
 }  // namespace hart

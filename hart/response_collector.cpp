@@ -56,7 +56,7 @@ void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {
 void ResponseCollector::Complete() {
     receive_.RxLength = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
     receive_.Restart();
-    memo_.appendPlainText(QStringLiteral("Буфер приемника: Приняты все байты: ") +
+    memo_.AppendLine(QStringLiteral("Буфер приемника: Приняты все байты: ") +
                           QString::number(receive_.RxLength));
     dispatch_();
 }
@@ -64,7 +64,7 @@ void ResponseCollector::Complete() {
 void ResponseCollector::DropStale() {
     // The rest of an oversized response that is being dropped was traced with its start.
     if (receive_.RxCount > 0) {
-        memo_.appendPlainText(QStringLiteral("Буфер приемника: Неполный ответ из %1 байт отброшен")
+        memo_.AppendLine(QStringLiteral("Буфер приемника: Неполный ответ из %1 байт отброшен")
                                   .arg(receive_.RxCount));
     }
     receive_.Restart();
@@ -74,7 +74,7 @@ void ResponseCollector::DropOversized() {
     const int length = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
     receive_.Restart();
     receive_.RxDiscard = length - kByteCountAt;
-    memo_.appendPlainText(QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в "
+    memo_.AppendLine(QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в "
                                          "буфер и отброшен")
                               .arg(length));
 }

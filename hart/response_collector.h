@@ -1,7 +1,6 @@
 #pragma once
 // Collects the bytes the port announces into RxBuf and hands every complete response on.
 
-#include <QPlainTextEdit>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <span>
 
 #include "hart/program_state.h"
+#include "ui/trace_memo.h"
 
 namespace ser {
 class TSerCustomComm;
@@ -32,7 +32,7 @@ public:
 
     // `dispatch` is called once per complete response, with RxLength set and RxBuf holding it.
     // `now` tells the time at which bytes are collected (tests pass their own clock).
-    ResponseCollector(ReceiveState& receive, QPlainTextEdit& memo, std::function<void()> dispatch,
+    ResponseCollector(ReceiveState& receive, TraceMemo& memo, std::function<void()> dispatch,
                       Clock now = std::chrono::steady_clock::now)
         : receive_(receive), memo_(memo), dispatch_(std::move(dispatch)), now_(std::move(now)) {}
 
@@ -52,7 +52,7 @@ private:
     void DropStale();
 
     ReceiveState& receive_;
-    QPlainTextEdit& memo_;
+    TraceMemo& memo_;
     std::function<void()> dispatch_;
     Clock now_;
     std::chrono::steady_clock::time_point lastCollected_{};

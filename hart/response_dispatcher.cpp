@@ -75,8 +75,8 @@ void ResponseDispatcher::DispatchRegistrationAnswer() {
 
 void ResponseDispatcher::TraceResponse(const QString& heading) {
     const auto& rx = state_.receive;
-    controls_.Memo1.appendPlainText(heading);
-    controls_.Memo1.appendPlainText(BlankPrefixedByteText(
+    controls_.Memo1.AppendLine(heading);
+    controls_.Memo1.AppendLine(BlankPrefixedByteText(
         std::span(rx.RxBuf).subspan(1, static_cast<std::size_t>(rx.RxLength))));
 }
 

@@ -3,13 +3,13 @@
 // decoder, lamps.
 
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
 #include <cstdint>
 
 #include "hart/lamps.h"
 #include "hart/program_state.h"
+#include "ui/trace_memo.h"
 
 class TStringGrid;
 class TTimer;
@@ -29,7 +29,7 @@ public:
 
 // The controls a response touches.
 struct DispatchControls {
-    QPlainTextEdit& Memo1;
+    TraceMemo& Memo1;
     TTimer& Timer3;
     SlotTimers slotTimers;
     QPushButton& Button1;

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -15,6 +14,7 @@
 
 #include "hart/lamps.h"
 #include "hart/response_dispatcher.h"
+#include "ui/trace_memo.h"
 
 class TStringGrid;
 class TTimer;
@@ -39,7 +39,7 @@ struct RegistrationControls {
     std::function<QFileDialog&()> OpenDialog1;  // made when first asked for
     TTimer& Timer1;
     TTimer& Timer3;
-    QPlainTextEdit& Memo1;
+    TraceMemo& Memo1;
     QLineEdit& LabeledEdit15;  // attempt limit, on the setup tab
 };
 

@@ -48,7 +48,7 @@ bool SetupTransaction::StartSequence() {
 
 void SetupTransaction::Timer3Timer() {
     controls_.Timer3.SetEnabled(false);
-    controls_.Memo1.appendPlainText(QStringLiteral("Истекло время ожидания..."));
+    controls_.Memo1.AppendLine(QStringLiteral("Истекло время ожидания..."));
     state_.session.AttemptLimit =
         static_cast<std::uint8_t>(StrToInt(controls_.LabeledEdit15.text()));
     if (state_.session.Mode == hart::kModeSetup) {
@@ -68,7 +68,7 @@ void SetupTransaction::RepeatOrGiveUp() {
         EndTransaction();
         return;
     }
-    controls_.Memo1.appendPlainText(QStringLiteral("Попытка №") +
+    controls_.Memo1.AppendLine(QStringLiteral("Попытка №") +
                                     QString::number(session.AttemptNo));
     state_.receive.Restart();
     if (!StartSequence()) {

@@ -4,11 +4,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <functional>
 
 #include "hart/program_state.h"
+#include "ui/trace_memo.h"
 
 class TStringGrid;
 class TTimer;
@@ -30,7 +30,7 @@ struct SetupControls {
     QComboBox& ComboBox1;
     QLineEdit& LabeledEdit4;   // poll address
     QLineEdit& LabeledEdit15;  // attempt limit
-    QPlainTextEdit& Memo1;
+    TraceMemo& Memo1;
     TStringGrid& StringGrid1;
     TTimer& Timer3;
 };

@@ -14,7 +14,7 @@ void SlotRequests::SendToSlot(int slot, std::optional<int> repeatAttempt) {
     state_.request.PollAddress = static_cast<std::uint8_t>(slot);
     builders_.BuildRegistrationEntry(controls_.ComboBox2.currentIndex());
     if (repeatAttempt) {
-        controls_.Memo1.appendPlainText(
+        controls_.Memo1.AppendLine(
             QStringLiteral("Датчик №%1: попытка №%2").arg(slot).arg(*repeatAttempt));
     }
     sender_.SendFrame();

@@ -7,7 +7,7 @@ namespace modes {
 void SlotTimeouts::SlotTimeout(int slot) {
     TTimer& timer = *controls_.slotTimers[slot];
     timer.SetEnabled(false);
-    controls_.Memo1.appendPlainText(
+    controls_.Memo1.AppendLine(
         QStringLiteral("Режим регистрации.Датчик%1: истекло время ожидания...").arg(slot));
     auto& lamp = state_.slotArrays.SlotState[slot];
     auto& attempts = state_.slotArrays.SlotAttempts[slot];

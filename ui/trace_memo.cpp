@@ -1,6 +1,7 @@
 #include "ui/trace_memo.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -45,6 +46,34 @@ TraceMemo::TraceMemo(int lineLimit, QWidget* parent)
             DropOldestLines(lines - lineLimit_);
         }
     });
+}
+
+void TraceMemo::AppendLine(const QString& line) {
+    if (!catchUpPending_) {
+        catchUpPending_ = true;
+        followNewest_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+        QMetaObject::invokeMethod(this, &TraceMemo::CatchUp, Qt::QueuedConnection);
+    }
+    QTextCursor end(document());
+    // One edit: the layout takes it in as a new line (nothing to lay out), and the cursor
+    // does not lay out the line to learn where it stands.
+    end.beginEditBlock();
+    end.movePosition(QTextCursor::End);
+    if (!document()->isEmpty()) {
+        end.insertBlock();
+    }
+    end.insertText(line);
+    end.endEditBlock();
+}
+
+void TraceMemo::CatchUp() {
+    catchUpPending_ = false;
+    // The view sets its scroll range from the lines at the bottom, laying out those in view.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
+    if (followNewest_) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
 }
 
 void TraceMemo::scrollContentsBy(int dx, int dy) {

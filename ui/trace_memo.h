@@ -6,8 +6,10 @@
 // - the oldest lines go a tenth of the limit at a time (the plain-text layout looks for its
 //   widest line again, over every line, whenever a line goes);
 // - there is no undo history;
-// - following the newest line repaints the pane once per pass of the event loop instead of
-//   moving its pixels once per appended line.
+// - nothing is laid out when a line is appended: the pane catches up with its new lines (its
+//   scroll range, and following the newest line) once per pass of the event loop, laying out
+//   only the lines that come into view, and repaints once instead of moving its pixels once
+//   per appended line.
 
 #include <QPlainTextEdit>
 
@@ -18,11 +20,17 @@ public:
 
     int LineLimit() const { return lineLimit_; }
 
+    // Appends a line at the end. The pane follows it when it showed the newest line.
+    void AppendLine(const QString& line);
+
 protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void DropOldestLines(int count);
+    void CatchUp();
 
     int lineLimit_;
+    bool catchUpPending_ = false;
+    bool followNewest_ = true;
 };

@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <chrono>
 #include <memory>

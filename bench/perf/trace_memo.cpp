@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QStringList>
 #include <chrono>
 #include <cstdio>
@@ -58,7 +57,7 @@ int RunTraceMemo(const Options& options, bool shown) {
         tab.show();
     }
     QApplication::processEvents();
-    QPlainTextEdit& memo = *tab.Memo1;
+    TraceMemo& memo = *tab.Memo1;
 
     std::printf("trace memo, %s: %ld lines appended, an event-loop pass every %ld lines\n",
                 shown ? "shown" : "on a tab behind", options.traceLines, kLinesPerPass);
@@ -71,7 +70,7 @@ int RunTraceMemo(const Options& options, bool shown) {
     const std::set<long> checkpoints = Checkpoints(options.traceLines);
     for (long line = 1; line <= options.traceLines; ++line) {
         const auto start = Clock::now();
-        memo.appendPlainText(kTransactionLines[line % kTransactionLines.size()]);
+        memo.AppendLine(kTransactionLines[line % kTransactionLines.size()]);
         appending += Clock::now() - start;
         ++appendedSinceCheckpoint;
         if (line % kLinesPerPass == 0) {

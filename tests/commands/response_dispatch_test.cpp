@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -17,6 +16,7 @@
 #include "hart/response_collector.h"
 #include "hart/response_dispatcher.h"
 #include "tests/support/test_frames.h"
+#include "ui/trace_memo.h"
 #include "ui/tshape.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
@@ -60,7 +60,7 @@ public:
 // The receive path and the controls it writes, without a port.
 struct Program {
     hart::ProgramState state;
-    QPlainTextEdit memo;
+    TraceMemo memo{1000};
     TTimer timer3{QStringLiteral("Timer3")};
     std::vector<std::unique_ptr<TTimer>> timers;
     std::vector<std::unique_ptr<TShape>> shapes;

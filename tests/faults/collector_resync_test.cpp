@@ -1,7 +1,6 @@
 // The collector against a line that put it out of step: a pause on the line ends a response
 // that will never be complete, so the next answer is read from its first byte again.
 
-#include <QPlainTextEdit>
 #include <QTest>
 #include <chrono>
 #include <vector>
@@ -19,7 +18,7 @@ namespace {
 // The collector on a clock that moves only when told to.
 struct Collector {
     hart::ReceiveState receive;
-    QPlainTextEdit memo;
+    TraceMemo memo{1000};
     std::vector<Bytes> dispatched;
     std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
     hart::ResponseCollector collector{receive, memo,
@@ -135,3 +134,4 @@ void CollectorResyncTest::pauseEndsTheDropOfAnOversizedAnswer() {
 
 QTEST_MAIN(CollectorResyncTest)
 #include "collector_resync_test.moc"
+#include "ui/trace_memo.h"

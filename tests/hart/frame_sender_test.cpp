@@ -1,13 +1,13 @@
 // Request frames on the wire: the worked frames byte for byte, their trace, and RTS held until
 // the last byte has left the port and at least 20 ms after the trace.
 
-#include <QPlainTextEdit>
 #include <QTest>
 #include <memory>
 
 #include "hart/frame_sender.h"
 #include "serial/ser_comm.h"
 #include "tests/support/fake_serial_device.h"
+#include "ui/trace_memo.h"
 #include "ui/ui_thread_calls.h"
 #include "tests/support/warnings.h"
 
@@ -22,7 +22,7 @@ struct Sender {
     std::shared_ptr<FakeSerialDevice> line = std::make_shared<FakeSerialDevice>();
     ser::TSerComm port{ser::TSerEnvironment{uiCalls.SyncCall(), [](std::exception_ptr) {}, line}};
     hart::RequestState request;
-    QPlainTextEdit memo;
+    TraceMemo memo{1000};
     hart::FrameSender sender{request, port, memo};
 
     explicit Sender(bool open = true) {

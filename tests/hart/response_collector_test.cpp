@@ -1,7 +1,6 @@
 // Collecting received bytes into responses: completion by the byte count, answers split and
 // joined across events, and answers too long for the receive buffer.
 
-#include <QPlainTextEdit>
 #include <QTest>
 #include <vector>
 
@@ -19,7 +18,7 @@ using testframes::Response;
 // Collects into a fresh receive state and keeps a copy of every dispatched response.
 struct Harness {
     hart::ReceiveState receive;
-    QPlainTextEdit memo;
+    TraceMemo memo{1000};
     std::vector<Bytes> dispatched;
     hart::ResponseCollector collector{receive, memo, [this] {
         dispatched.emplace_back(receive.RxBuf.begin() + 1,
@@ -148,3 +147,4 @@ void ResponseCollectorTest::restartDropsAPartialAnswer() {
 
 QTEST_MAIN(ResponseCollectorTest)
 #include "response_collector_test.moc"
+#include "ui/trace_memo.h"

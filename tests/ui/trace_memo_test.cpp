@@ -12,7 +12,7 @@ namespace {
 
 void AppendNumbered(TraceMemo& memo, int first, int last) {
     for (int line = first; line <= last; ++line) {
-        memo.appendPlainText(QString::number(line));
+        memo.AppendLine(QString::number(line));
     }
 }
 
@@ -28,6 +28,12 @@ bool AtNewestLine(const TraceMemo& memo) {
     return memo.verticalScrollBar()->value() == memo.verticalScrollBar()->maximum();
 }
 
+// The line at the bottom edge of the pane.
+QString BottomLine(const TraceMemo& memo) {
+    const int bottom = memo.viewport()->height() - memo.fontMetrics().height() / 2;
+    return memo.cursorForPosition(QPoint(0, bottom)).block().text();
+}
+
 }  // namespace
 
 class TraceMemoTest : public QObject {
@@ -38,6 +44,7 @@ private slots:
     void keepsNewestLines_data();
     void keepsNewestLines();
     void followsNewestLineAtBottom();
+    void showsNewestLineWhenShownAfterLinesCame();
     void staysWhereOperatorScrolled();
 };
 
@@ -71,8 +78,15 @@ void TraceMemoTest::followsNewestLineAtBottom() {
     QVERIFY(memo.verticalScrollBar()->maximum() > 0);
     QVERIFY(AtNewestLine(memo));
     AppendNumbered(memo, 301, 1500);
+    QTRY_COMPARE(BottomLine(memo), QStringLiteral("1500"));
     QVERIFY(AtNewestLine(memo));
-    QCOMPARE(memo.toPlainText().split(u'\n').last(), QStringLiteral("1500"));
+}
+
+void TraceMemoTest::showsNewestLineWhenShownAfterLinesCame() {
+    TraceMemo memo(1000);
+    AppendNumbered(memo, 1, 300);
+    QVERIFY(ShowWithLines(memo, 0));
+    QTRY_COMPARE(BottomLine(memo), QStringLiteral("300"));
 }
 
 void TraceMemoTest::staysWhereOperatorScrolled() {
