@@ -44,6 +44,8 @@ public:
         wake_.push_back(MsBetween(written, seen));
         handOver_.push_back(MsBetween(seen, watch.handlerStart));
         handler_.push_back(MsBetween(watch.handlerStart, watch.handlerEnd));
+        completingCall_.push_back(MsBetween(watch.completingCallStart, watch.handlerEnd));
+        calls_.push_back(watch.handlerCalls);
         if (watch.painted) {
             painted_.push_back(MsBetween(written, *watch.painted));
         }
@@ -55,11 +57,13 @@ public:
         PrintLine("  pseudo-terminal to event thread awake", wake_);
         PrintLine("  event thread to handler on the UI thread", handOver_);
         PrintLine("  handler: collect, trace, row, decode", handler_);
+        PrintLine("    handler calls for the answer (pieces)", calls_);
+        PrintLine("    the call that completed the answer", completingCall_);
         PrintLine("answer written -> table painted", painted_);
     }
 
 private:
-    std::vector<double> total_, wake_, handOver_, handler_, painted_;
+    std::vector<double> total_, wake_, handOver_, handler_, completingCall_, calls_, painted_;
 };
 
 // How one kind of answer is brought about.

@@ -17,9 +17,11 @@ constexpr std::chrono::milliseconds kRepaintAllowance{5};
 RowWatch::RowWatch(ProgramUnderTest& program, const char* table) : program_(program) {
     ser::TSerComm& port = program_.Form().Port();
     port.OnRxChar = [this, inner = port.OnRxChar](ser::TSerCustomComm& sender, int count) {
+        lastCall_ = Clock::now();
         if (!firstCall_) {
-            firstCall_ = Clock::now();
+            firstCall_ = lastCall_;
         }
+        ++handlerCalls;
         inner(sender, count);
         HandlerReturned();
     };
@@ -28,6 +30,7 @@ RowWatch::RowWatch(ProgramUnderTest& program, const char* table) : program_(prog
 
 void RowWatch::Reset() {
     firstCall_.reset();
+    handlerCalls = 0;
     answered_ = false;
     painted.reset();
 }
@@ -39,6 +42,7 @@ void RowWatch::HandlerReturned() {
     }
     handlerEnd = Clock::now();
     handlerStart = *firstCall_;
+    completingCallStart = lastCall_;
     answered_ = true;
     if (loop_ != nullptr) {
         QTimer::singleShot(kRepaintAllowance, loop_, &QEventLoop::quit);

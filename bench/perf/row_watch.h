@@ -25,11 +25,13 @@ public:
     // the table is repainted; false when no answer came in time.
     bool Await();
 
-    // First handler call since Reset, the return of the one that completed the answer, the
-    // first paint of the table after that.
+    // First handler call since Reset, the start and the return of the one that completed the
+    // answer, the first paint of the table after that; handler calls since Reset.
     Clock::time_point handlerStart;
+    Clock::time_point completingCallStart;
     Clock::time_point handlerEnd;
     std::optional<Clock::time_point> painted;
+    int handlerCalls = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +41,7 @@ private:
 
     ProgramUnderTest& program_;
     std::optional<Clock::time_point> firstCall_;
+    Clock::time_point lastCall_;
     bool answered_ = false;
     QEventLoop* loop_ = nullptr;
 };
