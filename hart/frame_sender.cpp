@@ -67,9 +67,8 @@ void FrameSender::Trace(int dataCount) {
     memo_.AppendLine(QStringLiteral("Команда: ") + QString::number(frame[9]));
     memo_.AppendLine(QStringLiteral("Размер переданных байт: ") + QString::number(dataCount));
     memo_.AppendLine(QStringLiteral("Данные: ") +
-                          BlankPrefixedByteText(frame.subspan(kHeaderLength, dataCount)));
-    memo_.AppendLine(QStringLiteral("Контрольная сумма: ") +
-                          QString::number(request_.Checksum));
+                     BlankPrefixedByteText(frame.subspan(kHeaderLength, dataCount)));
+    memo_.AppendLine(QStringLiteral("Контрольная сумма: ") + QString::number(request_.Checksum));
 }
 
 }  // namespace hart

@@ -57,7 +57,7 @@ void ResponseCollector::Complete() {
     receive_.RxLength = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
     receive_.Restart();
     memo_.AppendLine(QStringLiteral("Буфер приемника: Приняты все байты: ") +
-                          QString::number(receive_.RxLength));
+                     QString::number(receive_.RxLength));
     dispatch_();
 }
 
@@ -65,7 +65,7 @@ void ResponseCollector::DropStale() {
     // The rest of an oversized response that is being dropped was traced with its start.
     if (receive_.RxCount > 0) {
         memo_.AppendLine(QStringLiteral("Буфер приемника: Неполный ответ из %1 байт отброшен")
-                                  .arg(receive_.RxCount));
+                             .arg(receive_.RxCount));
     }
     receive_.Restart();
 }
@@ -75,8 +75,8 @@ void ResponseCollector::DropOversized() {
     receive_.Restart();
     receive_.RxDiscard = length - kByteCountAt;
     memo_.AppendLine(QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в "
-                                         "буфер и отброшен")
-                              .arg(length));
+                                    "буфер и отброшен")
+                         .arg(length));
 }
 
 }  // namespace hart

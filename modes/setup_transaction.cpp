@@ -68,8 +68,7 @@ void SetupTransaction::RepeatOrGiveUp() {
         EndTransaction();
         return;
     }
-    controls_.Memo1.AppendLine(QStringLiteral("Попытка №") +
-                                    QString::number(session.AttemptNo));
+    controls_.Memo1.AppendLine(QStringLiteral("Попытка №") + QString::number(session.AttemptNo));
     state_.receive.Restart();
     if (!StartSequence()) {
         EndTransaction();
