@@ -22,6 +22,8 @@ class MemoryDevice : public ser::platform::Device {
 public:
     explicit MemoryDevice(std::shared_ptr<MemoryLine> line) : line_(std::move(line)) {}
 
+    // Like a pseudo-terminal, the memory line has no modem lines.
+    bool IsPseudoTerminal() const override { return true; }
     OsResult ApplySettings(const ser::platform::LineSettings&) override { return {}; }
     OsResult SetQueueSizes(int, int) override { return {}; }
     OsResult SetTimeouts(std::chrono::milliseconds) override { return {}; }

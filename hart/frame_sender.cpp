@@ -17,14 +17,26 @@ constexpr int kHeaderLength = 11;  // preamble, delimiter, five address bytes, c
 
 void FrameSender::SendFrame() {
     port_.SetRTS(true);
-    const int length = CompleteFrame();
-    Transmit(length);
-    Trace(request_.TxByteCount);
-    const auto traced = std::chrono::steady_clock::now();
-    // Dropping RTS while bytes are still on their way would cut the frame off at the modem: a
-    // 31-byte frame takes 32 ms at 9600 bit/s, longer than the fixed hold.
-    port_.Drain(kDrainLimit);
-    std::this_thread::sleep_until(traced + kRtsHold);
+    try {
+        const int length = CompleteFrame();
+        // The whole frame in one hand-over: the writer thread is woken once, not once a byte,
+        // and a frame the port refuses is refused whole rather than cut off on the wire.
+        port_.WriteBuf(request_.TxFrame.data(), length);
+        Trace(request_.TxByteCount);
+        const auto traced = std::chrono::steady_clock::now();
+        // Dropping RTS while bytes are still on their way would cut the frame off at the modem:
+        // a 31-byte frame takes 32 ms at 9600 bit/s, longer than the fixed hold.
+        port_.Drain(kDrainLimit);
+        std::this_thread::sleep_until(traced + kRtsHold);
+    } catch (...) {
+        // Left raised, RTS would keep the modem transmitting and jam the line for every device;
+        // the first failure is the one reported.
+        try {
+            port_.SetRTS(false);
+        } catch (...) {
+        }
+        throw;
+    }
     port_.SetRTS(false);
 }
 
@@ -44,18 +56,6 @@ int FrameSender::CompleteFrame() {
     request_.Checksum = checksum;
     frame[checksumAt] = checksum;
     return checksumAt + 1;
-}
-
-void FrameSender::Transmit(int length) {
-    try {
-        // The whole frame in one hand-over: the writer thread is woken once, not once a byte, and
-        // a frame the port refuses is refused whole rather than cut off on the wire.
-        port_.WriteBuf(request_.TxFrame.data(), length);
-    } catch (...) {
-        // Left raised, RTS would keep the modem transmitting and jam the line for every device.
-        port_.SetRTS(false);
-        throw;
-    }
 }
 
 void FrameSender::Trace(int dataCount) {

@@ -26,12 +26,12 @@ public:
     // Frames PollAddress, TxCommand, TxByteCount and the data bytes of TxFrame, raises RTS,
     // hands the frame to the port, traces it, and drops RTS once the last byte has left the
     // port and kRtsHold has passed since the trace. Blocks the calling (UI) thread meanwhile.
-    // A frame the port refuses ends the sending: RTS is dropped and the error propagates.
+    // A failure on the way (a refused frame, a failed drain) ends the sending: RTS is dropped
+    // all the same and the error propagates.
     void SendFrame();
 
 private:
     int CompleteFrame();
-    void Transmit(int length);
     void Trace(int dataCount);
 
     RequestState& request_;

@@ -24,10 +24,11 @@ bool SetupTransaction::StartSequence() {
         return false;
     }
     state_.session.Mode = hart::kModeSetup;
-    port_.PurgeRead();
-    state_.request.TxFrame.fill(0);
-    state_.request.PollAddress = static_cast<std::uint8_t>(StrToInt(controls_.LabeledEdit4.text()));
     try {
+        port_.PurgeRead();
+        state_.request.TxFrame.fill(0);
+        state_.request.PollAddress =
+            static_cast<std::uint8_t>(StrToInt(controls_.LabeledEdit4.text()));
         builders_.BuildCatalogueEntry(controls_.ComboBox1.currentIndex());
         controls_.Button1.setEnabled(false);
         controls_.Button1.setText(QStringLiteral("Передача..."));

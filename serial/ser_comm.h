@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -100,8 +101,9 @@ public:
     void SetRTS(bool on);
     void SetDTR(bool on);
     // Waits until every byte handed to WriteBuf/WriteChar has left the port: the writer
-    // buffer is empty and the driver's output has drained. True when drained (also at once
-    // when closed: nothing to drain); false when `timeout` passed first, and at once when the
+    // buffer is empty, the driver's output has drained, and the bytes have had their time on
+    // the line since they were handed to the driver. True when drained (also at once when
+    // closed: nothing to drain); false when `timeout` passed first, and at once when the
     // device hung up (its bytes never leave).
     bool Drain(std::chrono::milliseconds timeout);
 
@@ -133,6 +135,10 @@ private:
     void ApplySettings();
     platform::LineSettings CurrentLineSettings() const;
     TSerEventMask EventMask() const;
+    // How long one byte takes on the line with the current settings.
+    std::chrono::nanoseconds ByteTime() const;
+    // Writer thread: reports a failed write as a line error on the user-interface thread.
+    void ReportWriteError(const std::stop_token& stop);
     void SetLine(bool rts, bool on);
     // Joins retired event threads whose step has finished.
     void ReapRetired();

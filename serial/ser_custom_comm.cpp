@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "serial/platform/device.h"
@@ -95,16 +96,14 @@ void TSerCustomComm::Open() {
     try {
         ApplySettings();
         platform::Device& device = session_->Device();
-        if (platform::OsResult error =
-                device.SetQueueSizes(buffers_.ReadSize(), buffers_.WriteSize())) {
-            RaiseOsError(messages::kInitBuffers, *error);
-        }
-        if (platform::OsResult error =
-                device.SetTimeouts(std::chrono::milliseconds(buffers_.ReadTimeout()))) {
-            RaiseOsError(messages::kSetTimeouts, *error);
-        }
-        if (platform::OsResult error = device.SetEventMask(EventMask())) {
-            RaiseOsError(messages::kSetEventMask, *error);
+        session_->Check(device.SetQueueSizes(buffers_.ReadSize(), buffers_.WriteSize()),
+                        messages::kInitBuffers);
+        session_->Check(device.SetTimeouts(std::chrono::milliseconds(buffers_.ReadTimeout())),
+                        messages::kSetTimeouts);
+        session_->Check(device.SetEventMask(EventMask()), messages::kSetEventMask);
+        // A node with nothing behind it can open and then hang up at its first settings.
+        if (session_->Dead()) {
+            throw ESerCommError(FormatText(messages::kNotFound, DisplayName().c_str()));
         }
         StartThreads();
     } catch (...) {
@@ -132,18 +131,25 @@ void TSerCustomComm::StartThreads() {
     if (const TSerEventMask mask = EventMask(); mask != 0) {
         eventThread_ = std::make_unique<TSerCommEventThread>(
             *session_, mask, environment_.SyncCall, environment_.ReportException,
-            [this](TSerEventMask events) {
-                if ((events & EV_RXCHAR) != 0) {
-                    DoRxChar();
-                }
-                if (const TSerEventMask others = events & ~EV_RXCHAR; others != 0) {
-                    DoEvents(others);
-                }
-            },
+            TSerCommEventThread::TStep{[this] { DoRxChar(); },
+                                       [this](TSerEventMask events) { DoEvents(events); }},
             eventPriority_);
     }
-    writeThread_ =
-        std::make_unique<TSerCommWriteThread>(*session_, buffers_.WriteSize(), writePriority_);
+    writeThread_ = std::make_unique<TSerCommWriteThread>(
+        *session_, buffers_.WriteSize(), ByteTime(),
+        [this](const std::stop_token& stop) { ReportWriteError(stop); }, writePriority_);
+}
+
+void TSerCustomComm::ReportWriteError(const std::stop_token& stop) {
+    environment_.SyncCall(
+        [this] {
+            try {
+                DoEvents(EV_ERR);
+            } catch (...) {
+                environment_.ReportException(std::current_exception());
+            }
+        },
+        stop);
 }
 
 void TSerCustomComm::Close() {
@@ -234,7 +240,13 @@ bool TSerCustomComm::Drain(std::chrono::milliseconds timeout) {
     }
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return session_->Drain(std::max(left, std::chrono::milliseconds(0)));
+    if (!session_->Drain(std::max(left, std::chrono::milliseconds(0)))) {
+        return false;
+    }
+    // The driver may report its queue empty while an adapter behind it still sends.
+    const auto idle = writeThread_->LineIdleAt();
+    std::this_thread::sleep_until(std::min(idle, deadline));
+    return idle <= deadline;
 }
 
 void TSerCustomComm::DoRxChar() {
@@ -258,12 +270,21 @@ void TSerCustomComm::RefuseWhileOpen() const {
 }
 
 void TSerCustomComm::ApplySettings() {
+    if (writeThread_) {
+        writeThread_->SetByteTime(ByteTime());
+    }
     if (!session_ || !updateDcb_ || session_->Dead()) {
         return;
     }
-    if (platform::OsResult error = session_->Device().ApplySettings(CurrentLineSettings())) {
-        RaiseOsError(messages::kWriteDcb, *error);
-    }
+    session_->Check(session_->Device().ApplySettings(CurrentLineSettings()), messages::kWriteDcb);
+}
+
+std::chrono::nanoseconds TSerCustomComm::ByteTime() const {
+    // Start bit, data bits, parity bit, stop bits; in half bits for one and a half stop bits.
+    const int stopHalfBits = stopbits_ == sb1 ? 2 : stopbits_ == sb15 ? 3 : 4;
+    const int halfBits =
+        2 * (1 + DataBitCount(databits_) + (parity_ == paNone ? 0 : 1)) + stopHalfBits;
+    return std::chrono::nanoseconds(std::int64_t{500'000'000} * halfBits / BitRate(baudrate_));
 }
 
 platform::LineSettings TSerCustomComm::CurrentLineSettings() const {

@@ -1,5 +1,7 @@
 #include "serial/ser_event_thread.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 namespace ser {
@@ -49,9 +51,14 @@ void TSerCommEventThread::Run(const std::stop_token& stop, Shared& shared) {
     while (!stop.stop_requested()) {
         TSerPortSession& session = *shared.session;
         TSerEventMask events = 0;
-        if (session.Fill() > 0) {
+        const platform::OsValue<int> filled = session.Fill();
+        if (filled.Value > 0) {
             events |= EV_RXCHAR;
         }
+        // A read that failed on a device still there is reported as a line error and tried
+        // again after a pause.
+        const bool readFailed = filled.Error && !session.Dead();
+        lineError = lineError || readFailed;
         // A dead device is reported once; after that nothing about it changes until Close.
         if (lineError || (session.Dead() && !goneReported)) {
             events |= EV_ERR;
@@ -61,6 +68,11 @@ void TSerCommEventThread::Run(const std::stop_token& stop, Shared& shared) {
         events &= shared.mask;
         if (events != 0) {
             RunStep(stop, shared, events);
+        }
+        if (readFailed) {
+            Pause(stop);
+        }
+        if (events != 0 || readFailed) {
             continue;
         }
         const platform::WatchFor watch = session.Dead()        ? platform::WatchFor::Nothing
@@ -72,6 +84,9 @@ void TSerCommEventThread::Run(const std::stop_token& stop, Shared& shared) {
                 break;
             case platform::WaitOutcome::LineGone:
                 session.MarkDead();
+                break;
+            case platform::WaitOutcome::Failed:
+                Pause(stop);
                 break;
             case platform::WaitOutcome::Input:
             case platform::WaitOutcome::Woken:
@@ -88,18 +103,39 @@ void TSerCommEventThread::RunStep(const std::stop_token& stop, Shared& shared,
                 return;
             }
             shared.inStep = true;
-            try {
-                shared.step(events);
-            } catch (...) {
-                try {
-                    shared.report(std::current_exception());
-                } catch (...) {
-                    // The error report itself failed; the thread goes on regardless.
-                }
+            if ((events & EV_RXCHAR) != 0) {
+                RunReported(shared, shared.step.RxChar);
+            }
+            // The handler may have closed or destroyed the component: then nothing of it is
+            // touched any more.
+            if (const TSerEventMask others = events & ~EV_RXCHAR;
+                others != 0 && !stop.stop_requested()) {
+                RunReported(shared, [&] { shared.step.Events(others); });
             }
             shared.inStep = false;
         },
         stop);
+}
+
+void TSerCommEventThread::RunReported(Shared& shared, const std::function<void()>& call) {
+    try {
+        call();
+    } catch (...) {
+        try {
+            shared.report(std::current_exception());
+        } catch (...) {
+            // The error report itself failed; the thread goes on regardless.
+        }
+    }
+}
+
+void TSerCommEventThread::Pause(const std::stop_token& stop) {
+    // Only the stop ends the pause early: a wait that keeps failing must not keep a thread of
+    // the highest priority busy.
+    std::mutex mutex;
+    std::condition_variable_any stopped;
+    std::unique_lock lock(mutex);
+    stopped.wait_for(lock, stop, kFailurePause, [] { return false; });
 }
 
 }  // namespace ser

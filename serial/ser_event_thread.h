@@ -21,8 +21,13 @@ namespace ser {
 
 class TSerCommEventThread {
 public:
-    // Runs on the user-interface thread with the events of one batch.
-    using TStep = std::function<void(TSerEventMask events)>;
+    // What the synchronized step runs on the user-interface thread: received characters first,
+    // then the batch's other events. The second is skipped when the first stopped the thread
+    // (it closed or destroyed the component).
+    struct TStep {
+        std::function<void()> RxChar;
+        std::function<void(TSerEventMask events)> Events;
+    };
 
     TSerCommEventThread(TSerPortSession& session, TSerEventMask mask, TSerSyncCall syncCall,
                         TSerExceptionReport report, TStep step, TThreadPriority priority);
@@ -42,6 +47,8 @@ private:
     struct Shared;
     static void Run(const std::stop_token& stop, Shared& shared);
     static void RunStep(const std::stop_token& stop, Shared& shared, TSerEventMask events);
+    static void RunReported(Shared& shared, const std::function<void()>& call);
+    static void Pause(const std::stop_token& stop);
 
     TSerPortSession& session_;
     bool stopped_ = false;

@@ -10,19 +10,17 @@ namespace ser {
 TSerPortSession::TSerPortSession(std::unique_ptr<platform::Device> device, int readSize)
     : device_(std::move(device)), input_(readSize) {}
 
-int TSerPortSession::Fill() {
+platform::OsValue<int> TSerPortSession::Fill() {
     std::lock_guard lock(readLock_);
     if (Dead()) {
-        return 0;
+        return {};
     }
-    const platform::OsValue<int> read = device_->Read(input_.End(), input_.Room());
-    if (read.Error) {
-        // Nothing sensible can be done with a device that fails a plain read.
+    platform::OsValue<int> read = device_->Read(input_.End(), input_.Room());
+    if (read.Error && read.Error->kind == platform::OsError::Kind::LineGone) {
         MarkDead();
-        return 0;
     }
     input_.Grow(read.Value);
-    return read.Value;
+    return read;
 }
 
 bool TSerPortSession::InputFull() {
@@ -36,7 +34,11 @@ int TSerPortSession::Read(std::uint8_t* buffer, int count) {
     int taken = input_.Take(buffer, count);
     if (taken < count && !Dead()) {
         const platform::OsValue<int> read = device_->Read(buffer + taken, count - taken);
-        Check(read.Error, messages::kReadError);
+        // Bytes already taken from the queue are handed out; a lasting failure shows at the
+        // next read.
+        if (taken == 0 || !read.Error) {
+            Check(read.Error, messages::kReadError);
+        }
         taken += read.Value;
     }
     WakeIfWasFull(wasFull);
@@ -100,10 +102,22 @@ void TSerPortSession::Check(const platform::OsResult& error, const char* message
     if (!error) {
         return;
     }
-    if (error->kind != platform::OsError::Kind::LineGone) {
-        RaiseOsError(message, *error);
+    switch (error->kind) {
+        case platform::OsError::Kind::LineGone:
+            MarkDead();
+            return;
+        case platform::OsError::Kind::NoModemLines:
+            // A pseudo-terminal has no modem lines to move; any other device that cannot move
+            // RTS cannot key a modem, which the operator must learn.
+            if (device_->IsPseudoTerminal()) {
+                return;
+            }
+            break;
+        case platform::OsError::Kind::NotFound:
+        case platform::OsError::Kind::Other:
+            break;
     }
-    MarkDead();
+    RaiseOsError(message, *error);
 }
 
 void TSerPortSession::WakeIfWasFull(bool wasFull) {

@@ -32,8 +32,9 @@ public:
 
     platform::Device& Device() { return *device_; }
 
-    // Event thread: moves what the driver holds into the queue; returns the bytes added.
-    int Fill();
+    // Event thread: moves what the driver holds into the queue; the bytes added, or the read's
+    // failure (a hang-up has then made the session dead).
+    platform::OsValue<int> Fill();
     bool InputFull();
 
     // User-interface thread; failures other than a hang-up raise ESerCommError.
@@ -49,9 +50,11 @@ public:
     // Any thread: the device is gone; wakes both threads so they notice.
     void MarkDead();
 
-private:
-    // Raises `message` for a failure; a hang-up instead makes the session dead.
+    // Raises `message` for a failure; a hang-up instead makes the session dead, and a
+    // pseudo-terminal's missing modem lines are no failure.
     void Check(const platform::OsResult& error, const char* message);
+
+private:
     // The wait stops watching input while the queue is full; a read that makes room wakes it.
     void WakeIfWasFull(bool wasFull);
 

@@ -2,6 +2,7 @@
 // One worker thread of the component with its priority. The thread is running when the
 // constructor returns; the destructor asks it to stop and joins it.
 
+#include <chrono>
 #include <functional>
 #include <stop_token>
 #include <thread>
@@ -10,6 +11,10 @@
 #include "serial/ser_types.h"
 
 namespace ser {
+
+// How long a worker thread waits before it tries again an operation that failed on a device
+// still there: often enough to recover soon, seldom enough not to load the machine.
+inline constexpr std::chrono::milliseconds kFailurePause{100};
 
 class TSerThread {
 public:

@@ -1,13 +1,18 @@
 #include "serial/ser_write_thread.h"
 
+#include <algorithm>
 #include <mutex>
+#include <utility>
 
 namespace ser {
 
 TSerCommWriteThread::TSerCommWriteThread(TSerPortSession& session, int writeSize,
-                                         TThreadPriority priority)
+                                         std::chrono::nanoseconds byteTime,
+                                         TErrorReport reportError, TThreadPriority priority)
     : session_(session),
+      reportError_(std::move(reportError)),
       buffer_(writeSize),
+      byteTime_(byteTime),
       thread_(priority, [this](std::stop_token stop) { Run(stop); }) {}
 
 TSerCommWriteThread::~TSerCommWriteThread() {
@@ -36,6 +41,16 @@ bool TSerCommWriteThread::WaitEmpty(std::chrono::steady_clock::time_point deadli
     return changed_.wait_until(lock, deadline, [&] { return buffer_.Size() == 0; });
 }
 
+std::chrono::steady_clock::time_point TSerCommWriteThread::LineIdleAt() {
+    std::lock_guard lock(writeLock_);
+    return lineIdleAt_;
+}
+
+void TSerCommWriteThread::SetByteTime(std::chrono::nanoseconds byteTime) {
+    std::lock_guard lock(writeLock_);
+    byteTime_ = byteTime;
+}
+
 void TSerCommWriteThread::Run(const std::stop_token& stop) {
     std::unique_lock lock(writeLock_);
     for (;;) {
@@ -49,18 +64,32 @@ void TSerCommWriteThread::Run(const std::stop_token& stop) {
         // Without the lock: appends only go behind `size` and only this thread removes bytes,
         // so nobody else touches the range in flight.
         const platform::OsValue<int> written = session_.Device().Write(data, size);
+        const auto handedOver = std::chrono::steady_clock::now();
         lock.lock();
-        if (written.Error) {
+        if (written.Error && written.Error->kind == platform::OsError::Kind::LineGone) {
             session_.MarkDead();
         }
         // A dead device never takes the bytes: retrying them would spin for ever.
         if (session_.Dead()) {
             buffer_.Clear();
+        } else if (written.Error) {
+            ReportAndPause(lock, stop);
         } else {
             buffer_.RemoveFirst(written.Value);
+            lineIdleAt_ = std::max(lineIdleAt_, handedOver) + written.Value * byteTime_;
         }
         changed_.notify_all();
     }
+}
+
+void TSerCommWriteThread::ReportAndPause(std::unique_lock<TSerCriticalSection>& lock,
+                                         const std::stop_token& stop) {
+    lock.unlock();
+    reportError_(stop);
+    lock.lock();
+    // Nothing to wait for but the pause or the stop: a device that fails every write must not
+    // keep a thread of the highest priority busy.
+    changed_.wait_for(lock, stop, kFailurePause, [] { return false; });
 }
 
 }  // namespace ser

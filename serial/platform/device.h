@@ -18,8 +18,9 @@ namespace ser::platform {
 struct OsError {
     enum class Kind {
         Other,
-        NotFound,  // the device path does not exist (only from DeviceFactory::Open)
-        LineGone,  // the device hung up or was removed: it will never work again
+        NotFound,      // no device behind the path (only from DeviceFactory::Open)
+        LineGone,      // the device hung up or was removed: it will never work again
+        NoModemLines,  // the device has no modem-control lines to move
     };
     int Code = 0;
     std::string Text;
@@ -71,6 +72,7 @@ enum class WaitOutcome {
     Input,      // bytes are waiting in the driver
     LineError,  // a recoverable line error (framing, parity, overrun)
     LineGone,   // hang-up or removal
+    Failed,     // the wait itself failed for another reason: try again after a pause
     Woken,      // InterruptWait, or nothing in particular: look again
 };
 
@@ -82,6 +84,9 @@ public:
     // Restores the settings found at opening and closes the device; output not yet sent is
     // dropped.
     virtual ~Device() = default;
+
+    // A pseudo-terminal has no modem-control lines; decided when the device is opened.
+    virtual bool IsPseudoTerminal() const = 0;
 
     virtual OsResult ApplySettings(const LineSettings& settings) = 0;
     // Driver queue sizes in bytes.
@@ -118,7 +123,8 @@ public:
 class DeviceFactory {
 public:
     virtual ~DeviceFactory() = default;
-    // Opens `path` for reading and writing, exclusively.
+    // Opens `path` for reading and writing, exclusively. A path with no working device behind
+    // it fails with Kind::NotFound.
     virtual OsValue<std::unique_ptr<Device>> Open(const std::string& path) = 0;
 };
 

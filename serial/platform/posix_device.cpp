@@ -9,7 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 #include <thread>
+
+#if __has_include(<linux/serial.h>)
+#include <linux/serial.h>
+#endif
 
 #include "serial/platform/device.h"
 #include "serial/platform/posix_errors.h"
@@ -45,6 +50,28 @@ int PollWithWake(int fd, short events, WakeHandle& wake) {
 
 constexpr short kHangUpEvents = POLLHUP | POLLERR | POLLNVAL;
 
+// Pseudo-terminal slaves live under /dev/pts on the systems that have one.
+bool IsPtySlave(int fd) {
+    char name[256] = {};
+    return ttyname_r(fd, name, sizeof name) == 0 && std::string_view(name).starts_with("/dev/pts/");
+}
+
+// A serial driver that has a node for a port without a UART behind it (the kernel's ttyS
+// nodes beyond the ports found at boot).
+bool IsEmptyUartSlot([[maybe_unused]] int fd) {
+#if defined(TIOCGSERIAL) && defined(PORT_UNKNOWN)
+    serial_struct info{};
+    return ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type == PORT_UNKNOWN;
+#else
+    return false;
+#endif
+}
+
+// What a node without a working device answers when it is opened or first used.
+bool IsMissingDevice(int code) {
+    return code == ENOENT || code == EIO || code == ENXIO || code == ENODEV;
+}
+
 class PosixDevice final : public Device {
 public:
     explicit PosixDevice(int fd) : fd_(fd) {}
@@ -68,6 +95,7 @@ public:
         if (tcgetattr(fd_, &saved_) != 0) {
             return LastErrnoError();
         }
+        pseudoTerminal_ = IsPtySlave(fd_);
         // TIOCEXCL does not hold back root, so a cooperative lock guards against other
         // programs too.
         if (RetryInterrupted([&] { return flock(fd_, LOCK_EX | LOCK_NB); }) != 0) {
@@ -80,6 +108,10 @@ public:
 #endif
         claimed_ = true;
         return {};
+    }
+
+    bool IsPseudoTerminal() const override {
+        return pseudoTerminal_;
     }
 
     OsResult ApplySettings(const LineSettings& settings) override {
@@ -176,11 +208,14 @@ public:
         if (revents < 0) {
             return WaitOutcome::Woken;
         }
-        if ((revents & POLLIN) != 0) {
-            return WaitOutcome::Input;
-        }
+        // Looked at before POLLIN: a hung-up tty (an unplugged USB adapter, a pseudo-terminal
+        // whose master closed) reports POLLIN together with POLLHUP and then reads 0 bytes
+        // for ever, which would look like input that never comes.
         if ((revents & kHangUpEvents) != 0) {
             return WaitOutcome::LineGone;
+        }
+        if ((revents & POLLIN) != 0) {
+            return WaitOutcome::Input;
         }
         return WaitOutcome::Woken;
     }
@@ -214,12 +249,13 @@ public:
         if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0) {
             return {};
         }
-        // A pseudo-terminal has no modem lines and refuses with ENOTTY or EINVAL; there is no
-        // line to move, which is not a failure of the program.
-        if (errno == ENOTTY || errno == EINVAL) {
-            return {};
+        OsError error = LastErrnoError();
+        // Drivers without modem-control lines (pseudo-terminals, some USB adapters) refuse
+        // with ENOTTY or EINVAL; whether that matters is the component's decision.
+        if (error.Code == ENOTTY || error.Code == EINVAL) {
+            error.kind = OsError::Kind::NoModemLines;
         }
-        return LastErrnoError();
+        return error;
     }
 
     // The tty layer offers no drain with a time-out (tcdrain blocks for as long as the line is
@@ -263,6 +299,7 @@ private:
     int fd_;
     termios saved_{};
     bool claimed_ = false;
+    bool pseudoTerminal_ = false;
     WakeHandle writeWake_;
     WakeHandle waitWake_;
 };
@@ -273,11 +310,7 @@ public:
         const int fd = RetryInterrupted(
             [&] { return open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
         if (fd < 0) {
-            OsError error = LastErrnoError();
-            if (error.Code == ENOENT) {
-                error.kind = OsError::Kind::NotFound;
-            }
-            return {nullptr, error};
+            return {nullptr, OpenError(LastErrnoError())};
         }
         std::unique_ptr<PosixDevice> device;
         try {
@@ -287,9 +320,23 @@ public:
             throw;
         }
         if (auto error = device->Claim()) {
-            return {nullptr, error};
+            return {nullptr, OpenError(*error)};
+        }
+        if (IsEmptyUartSlot(fd)) {
+            return {nullptr, OpenError(ErrnoError(ENXIO))};
         }
         return {std::move(device), {}};
+    }
+
+private:
+    // A node that exists without hardware behind it (COM7 on a machine with two UARTs: the
+    // node is there, the port is not) fails with EIO or ENXIO: for the operator that port is
+    // not there at all.
+    static OsError OpenError(OsError error) {
+        if (IsMissingDevice(error.Code)) {
+            error.kind = OsError::Kind::NotFound;
+        }
+        return error;
     }
 };
 

@@ -74,6 +74,8 @@ public:
         return {};
     }
 
+    bool IsPseudoTerminal() const override { return false; }
+
     OsResult ApplySettings(const LineSettings& settings) override {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
@@ -168,15 +170,20 @@ public:
         }
         if (wanted != watched_) {
             if (!SetCommMask(handle_, wanted)) {
-                return WaitOutcome::LineGone;
+                return FailedWait();
             }
             watched_ = wanted;
+            // Characters that came while input was not watched raised no event and never
+            // will: collect them before waiting for the next one.
+            if ((wanted & EV_RXCHAR) != 0 && InputCount().Value > 0) {
+                return WaitOutcome::Input;
+            }
         }
         OVERLAPPED* overlapped = waitIo_.Start();
         DWORD events = 0;
         if (!WaitCommEvent(handle_, &events, overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
-                return WaitOutcome::LineGone;
+                return FailedWait();
             }
             // Setting the mask again ends a pending wait at once.
             const bool woken = WaitForWake(waitIo_, waitWake_);
@@ -185,7 +192,7 @@ public:
             }
             DWORD ignored = 0;
             if (!GetOverlappedResult(handle_, overlapped, &ignored, TRUE)) {
-                return woken ? WaitOutcome::Woken : WaitOutcome::LineGone;
+                return woken ? WaitOutcome::Woken : FailedWait();
             }
             if (woken) {
                 return WaitOutcome::Woken;
@@ -252,6 +259,11 @@ public:
     }
 
 private:
+    static WaitOutcome FailedWait() {
+        return LastWindowsError().kind == OsError::Kind::LineGone ? WaitOutcome::LineGone
+                                                                  : WaitOutcome::Failed;
+    }
+
     static OsResult Checked(BOOL succeeded) {
         if (!succeeded) {
             return LastWindowsError();
@@ -291,7 +303,7 @@ public:
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             OsError error = LastWindowsError();
-            if (error.Code == ERROR_FILE_NOT_FOUND) {
+            if (error.Code == ERROR_FILE_NOT_FOUND || error.Code == ERROR_PATH_NOT_FOUND) {
                 error.kind = OsError::Kind::NotFound;
             }
             return {nullptr, error};

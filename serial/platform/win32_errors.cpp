@@ -17,10 +17,12 @@ std::string SystemText(DWORD code) {
     return text;
 }
 
-// What drivers of removed or unplugged ports (USB adapters above all) answer.
+// What drivers of removed or unplugged ports (USB adapters above all) answer. Not among them:
+// ERROR_ACCESS_DENIED and ERROR_BAD_COMMAND, which drivers also give for a request they do not
+// support or refuse for the moment on a port that is still there.
 bool IsGone(DWORD code) {
-    return code == ERROR_ACCESS_DENIED || code == ERROR_BAD_COMMAND || code == ERROR_GEN_FAILURE ||
-           code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_DEVICE_REMOVED;
+    return code == ERROR_GEN_FAILURE || code == ERROR_DEVICE_NOT_CONNECTED ||
+           code == ERROR_DEVICE_REMOVED;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "serial/ser_comm.h"
+#include "ui/application_error.h"
 #include "ui/message_boxes.h"
 
 namespace {
@@ -103,8 +104,10 @@ PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWid
     page->addStretch();
 
     connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this] { ShowDevicePath(); });
-    connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
-    connect(Button15, &QPushButton::clicked, this, [this] { Button15Click(); });
+    connect(Button14, &QPushButton::clicked, this,
+            [this] { Guarded([this] { Button14Click(); }); });
+    connect(Button15, &QPushButton::clicked, this,
+            [this] { Guarded([this] { Button15Click(); }); });
     ShowDevicePath();
 }
 
@@ -118,10 +121,17 @@ void PortTab::ApplyLineSettings() {
 
 void PortTab::OpenDevice() {
     SerComm1.Open();
-    SerComm1.SetDTR(true);
-    SerComm1.SetRTS(false);
-    SerComm1.PurgeRead();
-    onOpened_();
+    try {
+        SerComm1.SetDTR(true);
+        SerComm1.SetRTS(false);
+        SerComm1.PurgeRead();
+        onOpened_();
+    } catch (...) {
+        // A port whose lines could not be set is not fit to key a modem: it is closed again,
+        // so that what the tab shows is what the port is.
+        SerComm1.Close();
+        throw;
+    }
     ShowOpenState();
 }
 
@@ -142,14 +152,15 @@ void PortTab::OpenAtStartUp() {
 }
 
 void PortTab::Button14Click() {
-    ApplyLineSettings();
-    const int index = ComboBox7->currentIndex();
-    if (index >= 0 && index < kPortNames.size()) {
-        SerComm1.SetDeviceName(kPortNames[index].toStdString());
-    }
     try {
+        ApplyLineSettings();
+        const int index = ComboBox7->currentIndex();
+        if (index >= 0 && index < kPortNames.size()) {
+            SerComm1.SetDeviceName(kPortNames[index].toStdString());
+        }
         OpenDevice();
     } catch (const std::exception&) {
+        ShowPortState();
         ShowMessage(QStringLiteral("Ошибка инициализации порта"), window());
         Beep();
     }
@@ -160,9 +171,14 @@ void PortTab::Button15Click() {
         SerComm1.Close();
         ShowClosedState();
     } catch (const std::exception&) {
+        ShowPortState();
         ShowMessage(QStringLiteral("Ошибка зактрытия порта"), window());
         Beep();
     }
+}
+
+void PortTab::ShowPortState() {
+    SerComm1.Active() ? ShowOpenState() : ShowClosedState();
 }
 
 void PortTab::ShowOpenState() {

@@ -37,7 +37,8 @@ public:
     QLabel* Label16;        // open-state text
 
     // Opens the named port with the fixed line settings, raises DTR, lowers RTS, drops what was
-    // received before, and shows the open state. A failure propagates with the display unchanged.
+    // received before, and shows the open state. A failure propagates with the port closed and
+    // the display unchanged.
     void OpenComPort(const std::string& deviceName);
     // Start-up: opens COM1, or warns (with a beep) that it is busy and shows the closed state.
     void OpenAtStartUp();
@@ -49,6 +50,8 @@ private:
     void OpenDevice();
     void ShowOpenState();
     void ShowClosedState();
+    // The display as the port is.
+    void ShowPortState();
     void ShowDevicePath();
     void SetLabelColour(const QColor& colour);
 

@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "tests/serial/serial_test_support.h"
+#include "tests/support/fake_serial_device.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
@@ -85,6 +86,7 @@ private slots:
     void portTabClosesAndReopens();
     void missingPortRefused();
     void portHeldByAnotherOpener();
+    void openingThatFailsAfterOpenClosesThePort();
     void mappedPathShown();
     void aboutBoxIsModal();
     void exitClosesTheWindow();
@@ -223,6 +225,29 @@ void MainWindowTest::portHeldByAnotherOpener() {
     holder.Close();
     Find<QPushButton>(form, "TabSheet4", "Button14")->click();
     VerifyOpen(form);
+}
+
+void MainWindowTest::openingThatFailsAfterOpenClosesThePort() {
+    // An adapter that opens but cannot move its modem lines.
+    auto line = std::make_shared<FakeSerialDevice>();
+    line->SetFailing(FakeSerialDevice::Record::Kind::Dtr, EINVAL);
+    ModalDriver modals;
+    TForm1 form(line);
+    QCOMPARE(modals.TakeMessages(), QStringList{kStartUpWarning});
+    VerifyClosed(form);
+    QVERIFY(!line->IsOpen());
+    // Pressed again and again, the button answers the same and the tab stays true to the port.
+    for (int press = 0; press < 2; ++press) {
+        Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+        QCOMPARE(modals.TakeMessages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
+        VerifyClosed(form);
+        QVERIFY(!form.Port().Active());
+        QVERIFY(!line->IsOpen());
+    }
+    line->SetFailing(FakeSerialDevice::Record::Kind::Dtr, 0);
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    VerifyOpen(form);
+    QVERIFY(line->Dtr() && !line->Rts());
 }
 
 void MainWindowTest::mappedPathShown() {

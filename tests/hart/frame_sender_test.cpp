@@ -2,14 +2,16 @@
 // the last byte has left the port and at least 20 ms after the trace.
 
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "hart/frame_sender.h"
 #include "serial/ser_comm.h"
 #include "tests/support/fake_serial_device.h"
+#include "tests/support/warnings.h"
 #include "ui/trace_memo.h"
 #include "ui/ui_thread_calls.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct Sender {
     hart::FrameSender sender{request, port, memo};
 
     explicit Sender(bool open = true) {
+        port.SetBaudrate(ser::br9600);
         port.SetDeviceName("COM1");
         if (open) {
             port.Open();
@@ -62,9 +65,11 @@ private slots:
     void traceOfAFrameWithData();
     void traceOfAFrameWithoutData();
     void rtsWrapsTheFrame();
-    void rtsHeldUntilALongFrameHasLeft();
+    void rtsHeldWhileTheFrameIsOnTheWire_data();
+    void rtsHeldWhileTheFrameIsOnTheWire();
     void closedPortStillTraces();
-    void refusedByteDropsRts();
+    void failureAfterRtsStillDropsIt_data();
+    void failureAfterRtsStillDropsIt();
 };
 
 void FrameSenderTest::workedFrames_data() {
@@ -80,7 +85,8 @@ void FrameSenderTest::workedFrames_data() {
         << 5 << 34 << Bytes{65, 32, 0, 0}
         << Bytes{255, 255, 255, 130, 255, 255, 255, 255, 5, 34, 4, 65, 32, 0, 0, 192};
     QTest::newRow("address 255") << 255 << 1 << Bytes{}
-                                 << Bytes{255, 255, 255, 130, 255, 255, 255, 255, 255, 1, 0, 131 ^ 255};
+                                 << Bytes{255, 255, 255, 130, 255, 255,
+                                          255, 255, 255, 1,   0,   131 ^ 255};
 }
 
 void FrameSenderTest::workedFrames() {
@@ -140,13 +146,28 @@ void FrameSenderTest::rtsWrapsTheFrame() {
     }
 }
 
-void FrameSenderTest::rtsHeldUntilALongFrameHasLeft() {
-    // A 31-byte request takes 32 ms at 9600 bit/s, longer than the fixed hold.
+void FrameSenderTest::rtsHeldWhileTheFrameIsOnTheWire_data() {
+    QTest::addColumn<int>("dataBytes");
+    QTest::addColumn<int>("byteTimeUs");
+    // A USB adapter takes the whole frame at once and reports it sent while its own buffer
+    // still holds it; a UART's driver reports the queue empty only when the last byte left.
+    QTest::newRow("12 bytes, adapter") << 0 << 0;
+    QTest::newRow("31 bytes, adapter") << 19 << 0;
+    QTest::newRow("31 bytes, UART") << 19 << 1042;
+}
+
+void FrameSenderTest::rtsHeldWhileTheFrameIsOnTheWire() {
+    QFETCH(int, dataBytes);
+    QFETCH(int, byteTimeUs);
     Sender s;
-    s.line->SetByteTime(1042us);
-    s.Send(3, 33, Bytes(19, 0));
+    s.line->SetByteTime(std::chrono::microseconds(byteTimeUs));
+    const auto begin = std::chrono::steady_clock::now();
+    s.Send(3, 33, Bytes(static_cast<std::size_t>(dataBytes), 0));
     const auto records = s.RtsAndWrites();
-    auto lastWrite = records.front().time;
+    QCOMPARE(records.back().kind, Kind::Rts);
+    QVERIFY(!records.back().on);
+    const auto firstWrite = records.at(1).time;
+    auto lastWrite = firstWrite;
     std::size_t written = 0;
     for (const auto& record : records) {
         if (record.kind == Kind::Write) {
@@ -154,11 +175,14 @@ void FrameSenderTest::rtsHeldUntilALongFrameHasLeft() {
             written += record.bytes.size();
         }
     }
-    QCOMPARE(written, 31u);
-    QCOMPARE(records.back().kind, Kind::Rts);
-    QVERIFY(!records.back().on);
+    QCOMPARE(written, static_cast<std::size_t>(dataBytes + 12));
+    const auto held = records.back().time - firstWrite;
+    qInfo("%zu-byte frame: RTS dropped %.1f ms after the first byte was handed over", written,
+          std::chrono::duration<double, std::milli>(held).count());
     QVERIFY2(records.back().time >= lastWrite, "RTS dropped while bytes were still leaving");
-    QVERIFY(records.back().time - records.front().time >= 31 * 1042us);
+    // Ten bits a byte at 9600 bit/s from the first hand-over, and the fixed hold.
+    QVERIFY(held >= written * 10 * 1'000'000us / 9600);
+    QVERIFY(records.back().time - begin >= hart::FrameSender::kRtsHold);
 }
 
 void FrameSenderTest::closedPortStillTraces() {
@@ -168,23 +192,40 @@ void FrameSenderTest::closedPortStillTraces() {
     QVERIFY(s.line->Written().empty());
 }
 
-void FrameSenderTest::refusedByteDropsRts() {
-    // The writer cannot get rid of its bytes: once its buffer is full, a byte is refused after a
-    // second, and RTS must not stay raised (it would keep the modem transmitting).
+void FrameSenderTest::failureAfterRtsStillDropsIt_data() {
+    QTest::addColumn<bool>("outputFull");
+    QTest::addColumn<QString>("message");
+    // The writer cannot get rid of its bytes: once its buffer is full, a frame is refused after
+    // a second.
+    QTest::newRow("output full") << true
+                                 << QStringLiteral(
+                                        "Output buffer is full. Please check comm status.");
+    QTest::newRow("drain fails") << false
+                                 << "Error calling comm function (22), " +
+                                        QString::fromLatin1(std::strerror(EINVAL));
+}
+
+void FrameSenderTest::failureAfterRtsStillDropsIt() {
+    QFETCH(bool, outputFull);
+    QFETCH(QString, message);
     Sender s;
-    s.line->SetWritesStuck(true);
-    const Bytes filler(s.port.Buffers().WriteSize(), 0);
-    QCOMPARE(s.port.WriteBuf(filler.data(), static_cast<int>(filler.size())),
-             static_cast<int>(filler.size()));
+    if (outputFull) {
+        s.line->SetWritesStuck(true);
+        const Bytes filler(s.port.Buffers().WriteSize(), 0);
+        QCOMPARE(s.port.WriteBuf(filler.data(), static_cast<int>(filler.size())),
+                 static_cast<int>(filler.size()));
+    } else {
+        s.line->SetFailing(Kind::Drain, EINVAL);
+    }
     try {
         s.Send(1, 1, {});
-        QFAIL("the full buffer took the frame");
+        QFAIL("the frame went out");
     } catch (const ser::ESerCommError& error) {
-        QCOMPARE(QString::fromUtf8(error.what()),
-                 QStringLiteral("Output buffer is full. Please check comm status."));
+        QCOMPARE(QString::fromUtf8(error.what()), message);
     }
+    // Left raised, RTS would keep the modem transmitting.
     QVERIFY(!s.line->Rts());
-    QVERIFY(s.memo.toPlainText().isEmpty());
+    QCOMPARE(s.memo.toPlainText().isEmpty(), outputFull);
 }
 
 QTEST_MAIN(FrameSenderTest)

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 #include "commands/damping_dialog.h"
 #include "commands/fixed_current_dialog.h"
@@ -17,11 +19,11 @@
 #include "tests/support/fake_serial_device.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_frames.h"
+#include "tests/support/warnings.h"
 #include "ui/tradio_group.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
 #include "ui/tup_down.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -88,7 +90,8 @@ private slots:
     void twoAnswersBothDispatched();
     void closedPortRefusesStart();
     void badDialogValueSendsNothing();
-    void refusedByteLeavesTabReady();
+    void portFailureLeavesTabReady_data();
+    void portFailureLeavesTabReady();
 };
 
 void SetupModeTest::silentTransmitterRepeatsThenGivesUp() {
@@ -152,15 +155,13 @@ void SetupModeTest::everyCommandIntoItsRows_data() {
                        QStringLiteral("t микропроцессора,°С ")}
         << QStringList{};
     QTest::newRow("write polling address")
-        << 2 << QStringLiteral("TForm3")
-        << DialogScript([](QDialog& d) {
+        << 2 << QStringLiteral("TForm3") << DialogScript([](QDialog& d) {
                static_cast<TForm3&>(d).LabeledEdit1->setText(QStringLiteral("7"));
                ClickOk(d);
            })
         << Bytes{7} << QStringList{QStringLiteral("Записан адрес опроса ")} << QStringList{"7"};
     QTest::newRow("read device variables")
-        << 3 << QStringLiteral("TForm5")
-        << DialogScript([](QDialog& d) {
+        << 3 << QStringLiteral("TForm5") << DialogScript([](QDialog& d) {
                auto& form = static_cast<TForm5&>(d);
                form.ComboBox2->setCurrentIndex(1);
                form.ComboBox3->setCurrentIndex(6);
@@ -172,17 +173,13 @@ void SetupModeTest::everyCommandIntoItsRows_data() {
                        QStringLiteral("Величина демпфирования"),
                        QStringLiteral("Нижний предел (Pmin)")}
         << QStringList{};
-    QTest::newRow("write damping")
-        << 4 << QStringLiteral("TForm6")
-        << DialogScript([](QDialog& d) {
-               static_cast<TForm6&>(d).TrackBar1->setValue(5);
-               ClickOk(d);
-           })
-        << Bytes{64, 160, 0, 0} << QStringList{QStringLiteral("Записана величина демпфирования")}
-        << QStringList{"5,0000000"};
+    QTest::newRow("write damping") << 4 << QStringLiteral("TForm6") << DialogScript([](QDialog& d) {
+        static_cast<TForm6&>(d).TrackBar1->setValue(5);
+        ClickOk(d);
+    }) << Bytes{64, 160, 0, 0} << QStringList{QStringLiteral("Записана величина демпфирования")}
+                                   << QStringList{"5,0000000"};
     QTest::newRow("write range")
-        << 5 << QStringLiteral("TForm7")
-        << DialogScript([](QDialog& d) {
+        << 5 << QStringLiteral("TForm7") << DialogScript([](QDialog& d) {
                auto& form = static_cast<TForm7&>(d);
                form.Edit1->setText(QStringLiteral("0"));
                form.Edit2->setText(QStringLiteral("1.6"));
@@ -198,22 +195,16 @@ void SetupModeTest::everyCommandIntoItsRows_data() {
     QTest::newRow("zero correction")
         << 7 << QString() << DialogScript() << Bytes{}
         << QStringList{QStringLiteral("Проведена коррекция нуля")} << QStringList{ok};
-    QTest::newRow("fixed current")
-        << 8 << QStringLiteral("TForm9")
-        << DialogScript([](QDialog& d) {
-               static_cast<TForm9&>(d).LabeledEdit1->setText(QStringLiteral("12,5"));
-               ClickOk(d);
-           })
-        << Bytes{65, 72, 0, 0} << QStringList{QStringLiteral("Зафиксирован ток (мА)")}
-        << QStringList{"12,5000000"};
-    QTest::newRow("write units")
-        << 9 << QStringLiteral("TForm10")
-        << DialogScript([](QDialog& d) {
-               static_cast<TForm10&>(d).RadioGroup1->SetItemIndex(2);
-               ClickOk(d);
-           })
-        << Bytes{2} << QStringList{QStringLiteral("Единица измерения давления")}
-        << QStringList{QStringLiteral("кПа")};
+    QTest::newRow("fixed current") << 8 << QStringLiteral("TForm9") << DialogScript([](QDialog& d) {
+        static_cast<TForm9&>(d).LabeledEdit1->setText(QStringLiteral("12,5"));
+        ClickOk(d);
+    }) << Bytes{65, 72, 0, 0} << QStringList{QStringLiteral("Зафиксирован ток (мА)")}
+                                   << QStringList{"12,5000000"};
+    QTest::newRow("write units") << 9 << QStringLiteral("TForm10") << DialogScript([](QDialog& d) {
+        static_cast<TForm10&>(d).RadioGroup1->SetItemIndex(2);
+        ClickOk(d);
+    }) << Bytes{2} << QStringList{QStringLiteral("Единица измерения давления")}
+                                 << QStringList{QStringLiteral("кПа")};
 }
 
 void SetupModeTest::everyCommandIntoItsRows() {
@@ -338,20 +329,38 @@ void SetupModeTest::badDialogValueSendsNothing() {
     QVERIFY(program.RequestsOnWire().empty());
 }
 
-void SetupModeTest::refusedByteLeavesTabReady() {
-    // The port takes no more bytes: the refusal is reported, RTS is down and "Старт" works again.
+void SetupModeTest::portFailureLeavesTabReady_data() {
+    QTest::addColumn<bool>("atARepeat");
+    QTest::addColumn<QString>("message");
+    // The port takes no more bytes: the refusal is reported, RTS is down and "Старт" works.
+    QTest::newRow("frame refused")
+        << false << QStringLiteral("Output buffer is full. Please check comm status.");
+    // The transmitter is silent and the purge before the repeat fails: the repeat ends the
+    // transaction as the first sending would.
+    QTest::newRow("purge fails at a repeat")
+        << true << "Error clearing buffers (22), " + QString::fromLatin1(std::strerror(EINVAL));
+}
+
+void SetupModeTest::portFailureLeavesTabReady() {
+    QFETCH(bool, atARepeat);
+    QFETCH(QString, message);
     auto line = std::make_shared<FakeSerialDevice>();
     ModalDriver modals;
     TForm1 form(line);
     QVERIFY(form.Port().Active());
-    line->SetWritesStuck(true);
-    const Bytes filler(form.Port().Buffers().WriteSize(), 0);
-    form.Port().WriteBuf(filler.data(), static_cast<int>(filler.size()));
     auto* start = form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
                       ->findChild<QPushButton*>(QStringLiteral("Button1"));
-    start->click();
-    QCOMPARE(modals.Messages(),
-             QStringList{QStringLiteral("Output buffer is full. Please check comm status.")});
+    if (atARepeat) {
+        start->click();
+        QVERIFY(!start->isEnabled());
+        line->SetFailing(FakeSerialDevice::Record::Kind::Purge, EINVAL);
+    } else {
+        line->SetWritesStuck(true);
+        const Bytes filler(form.Port().Buffers().WriteSize(), 0);
+        form.Port().WriteBuf(filler.data(), static_cast<int>(filler.size()));
+        start->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(modals.Messages(), QStringList{message}, kPatienceMs);
     QVERIFY(start->isEnabled());
     QCOMPARE(start->text(), QStringLiteral("Старт"));
     QCOMPARE(form.State().session.AttemptNo, 1);

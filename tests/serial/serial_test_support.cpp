@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -179,6 +180,15 @@ ser::TSerCommRxCharEvent RxLog::ReadingAll() {
         const int n = sender.ReadBuf(buffer.data(), count);
         bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
     };
+}
+
+std::chrono::microseconds ProcessCpuTime() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto total = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return total(usage.ru_utime) + total(usage.ru_stime);
 }
 
 std::string ErrorOf(const std::function<void()>& operation) {

@@ -72,6 +72,9 @@ ThreadUsage UsageOfNewThreads(const std::map<pid_t, ThreadUsage>& before,
                               const std::map<pid_t, ThreadUsage>& started,
                               const std::map<pid_t, ThreadUsage>& after);
 
+// CPU time the whole process has used so far.
+std::chrono::microseconds ProcessCpuTime();
+
 // The message of the exception `operation` raised; empty when it raised none.
 std::string ErrorOf(const std::function<void()>& operation);
 

@@ -145,7 +145,40 @@ private slots:
         QCOMPARE(ErrorText([&] { comm_->Open(); }), "Can't open specified device COM2 (Error 16, " +
                                                         QString::fromLatin1(std::strerror(EBUSY)) +
                                                         ")");
+        // A node without hardware behind it opens, then hangs up at its first settings.
+        line_->SetFailing(Kind::Settings, EIO);
+        comm_->SetDeviceName("COM7");
+        QCOMPARE(ErrorText([&] { comm_->Open(); }),
+                 QStringLiteral("Specified device not found (COM7)."));
         QVERIFY(!comm_->Active());
+        QVERIFY(!line_->IsOpen());
+    }
+
+    // A pseudo-terminal has no modem lines to move; any other device that cannot move them
+    // cannot key a modem.
+    void missingModemLinesExcusedOnlyOnAPseudoTerminal_data() {
+        QTest::addColumn<bool>("pseudoTerminal");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pty ENOTTY") << true << ENOTTY << QString();
+        QTest::newRow("pty EINVAL") << true << EINVAL << QString();
+        QTest::newRow("adapter ENOTTY")
+            << false << ENOTTY
+            << "Error calling comm function (25), " + QString::fromLatin1(std::strerror(ENOTTY));
+        QTest::newRow("pty, another failure")
+            << true << EPERM
+            << "Error calling comm function (1), " + QString::fromLatin1(std::strerror(EPERM));
+    }
+    void missingModemLinesExcusedOnlyOnAPseudoTerminal() {
+        QFETCH(bool, pseudoTerminal);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        line_->SetPseudoTerminal(pseudoTerminal);
+        OpenComm();
+        line_->SetFailing(Kind::Rts, code);
+        QCOMPARE(ErrorText([&] { comm_->SetRTS(true); }), message);
+        QCOMPARE(ErrorText([&] { comm_->SetRTS(false); }), message);
+        QVERIFY(comm_->Active());
     }
 
     void settingsWhileOpenApplyAtOnce() {
@@ -155,10 +188,10 @@ private slots:
         comm_->FlowControl().SetXonXoffIn(true);
         QVERIFY(line_->Records().back().settings.XonXoffIn);
 
-        line_->SetFailing(Kind::Settings, EIO);
+        line_->SetFailing(Kind::Settings, EINVAL);
         QVERIFY(ErrorText([&] {
                     comm_->SetParity(ser::paEven);
-                }).startsWith("Error writing dcb (5), "));
+                }).startsWith("Error writing dcb (22), "));
         QCOMPARE(comm_->Parity(), ser::paEven);
         QVERIFY(comm_->Active());
     }
@@ -316,6 +349,37 @@ private slots:
         QVERIFY(line_->WaitForWritten(1, 5s));
     }
 
+    // A device that fails a read or a write without having gone away stays open: the failure
+    // is reported, nothing received is lost, and the write is tried again.
+    void failuresOfALineStillThere() {
+        OpenComm();
+        Bytes read(8);
+        int readBack = -1;
+        QString secondRead;
+        comm_->OnRxChar = [&](ser::TSerCustomComm& sender, int) {
+            line_->SetFailing(Kind::Read, EINVAL);
+            readBack = sender.ReadBuf(read.data(), 8);
+            secondRead = ErrorText([&] { sender.ReadBuf(read.data(), 8); });
+        };
+        line_->Receive({1, 2, 3});
+        QVERIFY(ui_->PumpUntil([&] { return readBack >= 0; }));
+        QCOMPARE(readBack, 3);
+        QCOMPARE(Bytes(read.begin(), read.begin() + 3), (Bytes{1, 2, 3}));
+        QVERIFY(secondRead.startsWith("Read error (22), "));
+        line_->SetFailing(Kind::Read, 0);
+
+        line_->SetFailing(Kind::Write, EINVAL);
+        QVERIFY(comm_->WriteChar(4));
+        ui_->PumpFor(250ms);
+        QVERIFY(line_->Written().empty());
+        QVERIFY(comm_->WriteChar(5));
+        line_->SetFailing(Kind::Write, 0);
+        // The writer reports each failure through the user-interface thread: keep pumping.
+        QVERIFY(ui_->PumpUntil([&] { return line_->Written().size() >= 2; }));
+        QCOMPARE(line_->Written(), (Bytes{4, 5}));
+        QVERIFY(comm_->Active());
+    }
+
     void handlerExceptionIsReportedAndDeliveryGoesOn() {
         OpenComm();
         RxLog log;
@@ -354,14 +418,21 @@ private slots:
         QCOMPARE(log.bytes, (Bytes{1, 2}));
     }
 
+    void destroyInsideTheHandler_data() {
+        QTest::addColumn<bool>("lineError");
+        QTest::newRow("characters") << false;
+        // The batch also carries EV_ERR, whose handling must not touch the destroyed component.
+        QTest::newRow("characters and a line error") << true;
+    }
     void destroyInsideTheHandler() {
+        QFETCH(bool, lineError);
         OpenComm();
         int calls = 0;
         comm_->OnRxChar = [&](ser::TSerCustomComm&, int) {
             ++calls;
             comm_.reset();
         };
-        line_->Receive({1});
+        lineError ? line_->ReceiveWithLineError({1}) : line_->Receive({1});
         QVERIFY(ui_->PumpUntil([&] { return calls == 1; }));
         QVERIFY(!line_->IsOpen());
         line_->Receive({2});

@@ -196,22 +196,22 @@ private slots:
         QVERIFY(pty_->ReceiveAll().size() < accepted);
     }
 
-    void hangUpWhileOpen() {
+    // The hang-up an unplugged USB adapter gives, while nothing is being sent: the component
+    // notices it by itself, and the process stays idle.
+    void hangUpWhileIdle() {
         qputenv("TENSOVIA_COM9", QByteArray::fromStdString(pty_->SlavePath()));
-        const auto before = ThreadUsages();
         auto& comm = OpenComm("COM9");
         comm.OnRxChar = [](ser::TSerCustomComm&, int) { QFAIL("no input after a hang-up"); };
 
+        const auto cpuBefore = ProcessCpuTime();
         pty_->CloseMaster();
-        // Writes are refused once the component has noticed.
-        QVERIFY(ui_->PumpUntil([&] { return !comm.WriteChar(0x55); }));
-        const auto settled = ThreadUsages();
-        ui_->PumpFor(1000ms);
-        const ThreadUsage dead = UsageOfNewThreads(before, settled, ThreadUsages());
-        qInfo("event and writer threads over 1 s after a hang-up: %lld us CPU, %ld wake-ups",
-              static_cast<long long>(dead.cpu.count()), dead.wakeUps);
-        QVERIFY2(dead.cpu < 50ms, "threads spin on a hung-up device");
-        QVERIFY(dead.wakeUps < 10);
+        ui_->PumpFor(2000ms);
+        const auto cpu = ProcessCpuTime() - cpuBefore;
+        qInfo("process CPU over 2 s after a hang-up while idle: %lld us",
+              static_cast<long long>(cpu.count()));
+        QVERIFY2(cpu < 200ms, "a thread spins on the hung-up device");
+        // Noticed without a write: the first one is refused at once.
+        QVERIFY(!comm.WriteChar(0x55));
 
         std::uint8_t buffer[8];
         QCOMPARE(comm.WriteBuf(buffer, 8), 0);

@@ -26,8 +26,10 @@ struct FakeSerialDevice::State {
     std::vector<std::uint8_t> written;
     std::chrono::microseconds byteTime{0};
     bool stuck = false;
+    bool pseudoTerminal = false;
     bool open = false;
     bool hungUp = false;
+    bool lineError = false;
     bool rts = false;
     bool dtr = false;
     bool interruptWrite = false;
@@ -66,8 +68,8 @@ class FakeDevice final : public ser::platform::Device {
     using State = FakeSerialDevice::State;
 
 public:
-    explicit FakeDevice(std::shared_ptr<FakeSerialDevice::State> state)
-        : state_(std::move(state)) {}
+    FakeDevice(std::shared_ptr<FakeSerialDevice::State> state, bool pseudoTerminal)
+        : state_(std::move(state)), pseudoTerminal_(pseudoTerminal) {}
 
     ~FakeDevice() override {
         std::lock_guard lock(state_->mutex);
@@ -78,6 +80,8 @@ public:
         state_->interruptWait = false;
         state_->changed.notify_all();
     }
+
+    bool IsPseudoTerminal() const override { return pseudoTerminal_; }
 
     OsResult ApplySettings(const LineSettings& settings) override {
         std::lock_guard lock(state_->mutex);
@@ -97,8 +101,8 @@ public:
 
     OsValue<int> Read(std::uint8_t* buffer, int count) override {
         std::lock_guard lock(state_->mutex);
-        if (state_->hungUp) {
-            return {0, State::Error(EIO)};
+        if (OsResult error = state_->Failure(Kind::Read)) {
+            return {0, error};
         }
         int n = 0;
         for (; n < count && !state_->input.empty(); ++n) {
@@ -116,8 +120,8 @@ public:
             count = 1;
             state_->changed.wait_for(lock, state_->byteTime, ended);
         }
-        if (state_->hungUp) {
-            return {0, State::Error(EIO)};
+        if (OsResult error = state_->Failure(Kind::Write)) {
+            return {0, error};
         }
         if (state_->interruptWrite) {
             state_->interruptWrite = false;
@@ -137,12 +141,16 @@ public:
         const bool line = watch != WatchFor::Nothing;
         const bool input = watch == WatchFor::InputAndLine;
         state_->changed.wait(lock, [&] {
-            return state_->interruptWait || (line && state_->hungUp) ||
+            return state_->interruptWait || (line && (state_->hungUp || state_->lineError)) ||
                    (input && !state_->input.empty());
         });
         if (state_->interruptWait) {
             state_->interruptWait = false;
             return WaitOutcome::Woken;
+        }
+        if (line && state_->lineError) {
+            state_->lineError = false;
+            return WaitOutcome::LineError;
         }
         return line && state_->hungUp ? WaitOutcome::LineGone : WaitOutcome::Input;
     }
@@ -173,6 +181,9 @@ public:
         const Kind kind = line == ModemLine::Rts ? Kind::Rts : Kind::Dtr;
         state_->Add(kind).on = on;
         if (OsResult error = state_->Failure(kind)) {
+            if (error->Code == ENOTTY || error->Code == EINVAL) {
+                error->kind = OsError::Kind::NoModemLines;
+            }
             return error;
         }
         (line == ModemLine::Rts ? state_->rts : state_->dtr) = on;
@@ -200,6 +211,7 @@ private:
     }
 
     std::shared_ptr<State> state_;
+    const bool pseudoTerminal_;
 };
 
 }  // namespace
@@ -216,7 +228,7 @@ OsValue<std::unique_ptr<ser::platform::Device>> FakeSerialDevice::Open(const std
         return {nullptr, State::Error(EBUSY)};
     }
     state_->open = true;
-    return {std::make_unique<FakeDevice>(state_), {}};
+    return {std::make_unique<FakeDevice>(state_, state_->pseudoTerminal), {}};
 }
 
 void FakeSerialDevice::SetMissing(const std::string& path, bool missing) {
@@ -234,9 +246,21 @@ void FakeSerialDevice::SetFailing(Record::Kind kind, int errorCode) {
     state_->failing[kind] = errorCode;
 }
 
+void FakeSerialDevice::SetPseudoTerminal(bool pseudoTerminal) {
+    std::lock_guard lock(state_->mutex);
+    state_->pseudoTerminal = pseudoTerminal;
+}
+
 void FakeSerialDevice::Receive(const std::vector<std::uint8_t>& bytes) {
     std::lock_guard lock(state_->mutex);
     state_->input.insert(state_->input.end(), bytes.begin(), bytes.end());
+    state_->changed.notify_all();
+}
+
+void FakeSerialDevice::ReceiveWithLineError(const std::vector<std::uint8_t>& bytes) {
+    std::lock_guard lock(state_->mutex);
+    state_->input.insert(state_->input.end(), bytes.begin(), bytes.end());
+    state_->lineError = true;
     state_->changed.notify_all();
 }
 

@@ -39,6 +39,7 @@ public:
             Write,
             Drain,
             Purge,
+            Read,  // only for SetFailing: reads are not recorded
         };
         Kind kind;
         std::chrono::steady_clock::time_point time;
@@ -57,11 +58,17 @@ public:
     void SetMissing(const std::string& path, bool missing = true);
     void SetBusy(const std::string& path, bool busy = true);
     // Calls of this kind fail with `errorCode` (0: succeed again). Settings, QueueSizes,
-    // Timeouts, EventMask, Rts, Dtr, Purge and Drain can fail.
+    // Timeouts, EventMask, Rts, Dtr, Purge, Drain, Read and Write can fail (failed reads and
+    // writes are not recorded). EIO is a hang-up; ENOTTY
+    // and EINVAL from Rts and Dtr say the device has no modem lines.
     void SetFailing(Record::Kind kind, int errorCode);
+    // Whether the devices opened from now on are pseudo-terminals (not by default).
+    void SetPseudoTerminal(bool pseudoTerminal);
 
     // Bytes arriving from the line; they wait in the driver until read, across Close too.
     void Receive(const std::vector<std::uint8_t>& bytes);
+    // Bytes arriving with a line error (framing, parity) reported in the same wait.
+    void ReceiveWithLineError(const std::vector<std::uint8_t>& bytes);
     // The device hangs up: every call on it fails with EIO until it is closed.
     void HangUp();
 
