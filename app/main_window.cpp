@@ -7,9 +7,7 @@
 #include "app/about_box.h"
 #include "app/registration_tab.h"
 #include "app/setup_tab.h"
-#include "app/table_titles.h"
 #include "commands/damping_dialog.h"
-#include "commands/decoder_table.h"
 #include "commands/fixed_current_dialog.h"
 #include "commands/poll_address_dialog.h"
 #include "commands/range_dialog.h"
@@ -17,10 +15,10 @@
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
 #include "hart/frame_sender.h"
-#include "hart/response_collector.h"
-#include "hart/response_dispatcher.h"
+#include "hart/result_table.h"
 #include "modes/protocol_files.h"
 #include "modes/protocol_switch.h"
+#include "modes/receive_path.h"
 #include "modes/registration_cycle.h"
 #include "modes/registration_pass.h"
 #include "modes/setup_transaction.h"
@@ -116,43 +114,61 @@ void TForm1::CreateLogic() {
     });
     sender_ = std::make_unique<hart::FrameSender>(state_.request, *SerComm1, *setup.Memo1);
     builders_ = std::make_unique<commands::RequestBuilders>(
-        state_, commands::ParameterDialogs{*Form3, *Form5, *Form6, *Form7, *Form9, *Form10});
-    decoders_ = std::make_unique<commands::DecoderTable>(commands::DecoderContext{
-        state_, *setup.StringGrid1, *registration.StringGrid2, *registration.ComboBox2,
-        *registration.CheckBox1, *Form5, *Form10, *protocolFiles_});
-    dispatcher_ = std::make_unique<hart::ResponseDispatcher>(
-        state_,
-        hart::DispatchControls{*setup.Memo1, *Timer3, slotTimers_, *setup.Button1,
-                               *setup.StringGrid1, *setup.ComboBox1, registration.lamps},
-        *decoders_);
-    collector_ = std::make_unique<hart::ResponseCollector>(
-        state_.receive, *setup.Memo1, [this] { dispatcher_->DispatchResponse(); });
+        state_, commands::ParameterDialogs{.Form3 = *Form3,
+                                           .Form5 = *Form5,
+                                           .Form6 = *Form6,
+                                           .Form7 = *Form7,
+                                           .Form9 = *Form9,
+                                           .Form10 = *Form10});
+    receivePath_ =
+        std::make_unique<modes::ReceivePath>(state_, modes::ReceivePathControls{
+                                                         .Memo1 = *setup.Memo1,
+                                                         .Button1 = *setup.Button1,
+                                                         .ComboBox1 = *setup.ComboBox1,
+                                                         .StringGrid1 = *setup.StringGrid1,
+                                                         .Timer3 = *Timer3,
+                                                         .StringGrid2 = *registration.StringGrid2,
+                                                         .ComboBox2 = *registration.ComboBox2,
+                                                         .CheckBox1 = *registration.CheckBox1,
+                                                         .slotTimers = slotTimers_,
+                                                         .lamps = registration.lamps,
+                                                         .Form5 = *Form5,
+                                                         .Form10 = *Form10,
+                                                         .protocol = *protocolFiles_,
+                                                     });
 
-    const modes::RegistrationControls controls{registration.slotBoxes,
-                                               registration.lamps,
-                                               slotTimers_,
-                                               *registration.ComboBox2,
-                                               *registration.TrackBar1,
-                                               *registration.Label1,
-                                               *registration.Label33,
-                                               *registration.ProgressBar1,
-                                               *registration.Button2,
-                                               *registration.CheckBox1,
-                                               *registration.StringGrid2,
-                                               [&registration]() -> QFileDialog& {
-                                                   return registration.OpenDialog1();
-                                               },
-                                               *Timer1,
-                                               *Timer3,
-                                               *setup.Memo1,
-                                               *setup.LabeledEdit15};
+    const modes::RegistrationControls controls{
+        .slotBoxes = registration.slotBoxes,
+        .lamps = registration.lamps,
+        .slotTimers = slotTimers_,
+        .ComboBox2 = *registration.ComboBox2,
+        .TrackBar1 = *registration.TrackBar1,
+        .Label1 = *registration.Label1,
+        .Label33 = *registration.Label33,
+        .ProgressBar1 = *registration.ProgressBar1,
+        .Button2 = *registration.Button2,
+        .CheckBox1 = *registration.CheckBox1,
+        .StringGrid2 = *registration.StringGrid2,
+        .OpenDialog1 = [&registration]() -> QFileDialog& { return registration.OpenDialog1(); },
+        .Timer1 = *Timer1,
+        .Timer3 = *Timer3,
+        .Memo1 = *setup.Memo1,
+        .LabeledEdit15 = *setup.LabeledEdit15,
+    };
     slotRequests_ = std::make_unique<modes::SlotRequests>(state_, controls, *builders_, *sender_);
     registrationPass_ = std::make_unique<modes::RegistrationPass>(state_, controls, *slotRequests_);
-    setup_ = std::make_unique<modes::SetupTransaction>(
-        state_,
-        modes::SetupControls{*setup.Button1, *setup.ComboBox1, *setup.LabeledEdit4,
-                             *setup.LabeledEdit15, *setup.Memo1, *setup.StringGrid1, *Timer3},
-        *SerComm1, *builders_, *sender_, [this] { registrationPass_->Run(); });
+    setup_ = std::make_unique<modes::SetupTransaction>(state_,
+                                                       modes::SetupControls{
+                                                           .Button1 = *setup.Button1,
+                                                           .ComboBox1 = *setup.ComboBox1,
+                                                           .LabeledEdit4 = *setup.LabeledEdit4,
+                                                           .LabeledEdit15 = *setup.LabeledEdit15,
+                                                           .Memo1 = *setup.Memo1,
+                                                           .StringGrid1 = *setup.StringGrid1,
+                                                           .Timer3 = *Timer3,
+                                                       },
+                                                       *SerComm1, *builders_, *sender_,
+                                                       [this] { registrationPass_->Run(); });
     cycle_ =
         std::make_unique<modes::RegistrationCycle>(state_, controls, *SerComm1, *slotRequests_);
     slotTimeouts_ = std::make_unique<modes::SlotTimeouts>(state_, controls, *slotRequests_);
@@ -177,7 +193,7 @@ void TForm1::ConnectHandlers() {
     connect(registration.CheckBox1, &QCheckBox::toggled, this,
             Reported([this] { protocolSwitch_->CheckBox1Click(); }));
     SerComm1->OnRxChar = [this](ser::TSerCustomComm& sender, int count) {
-        collector_->SerComm1RxChar(sender, count);
+        receivePath_->SerComm1RxChar(sender, count);
     };
 }
 
@@ -190,8 +206,8 @@ void TForm1::FormCreate() {
     session.RegRow = 1;
     session.ResponseTimeout = 250;
     portTab_->OpenAtStartUp();
-    setupTab_->StringGrid1->SetTitles(TableTitles());
-    registrationTab_->StringGrid2->SetTitles(TableTitles());
+    setupTab_->StringGrid1->SetTitles(hart::ResultTableTitles());
+    registrationTab_->StringGrid2->SetTitles(hart::ResultTableTitles());
     Timer1->SetEnabled(false);
     Timer3->SetEnabled(false);
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {

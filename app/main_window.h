@@ -26,16 +26,14 @@ class UiThreadCalls;
 
 namespace hart {
 class FrameSender;
-class ResponseCollector;
-class ResponseDispatcher;
 }  // namespace hart
 namespace commands {
-class DecoderTable;
 class RequestBuilders;
 }  // namespace commands
 namespace modes {
 class ProtocolFiles;
 class ProtocolSwitch;
+class ReceivePath;
 class RegistrationCycle;
 class RegistrationPass;
 class SetupTransaction;
@@ -88,9 +86,7 @@ private:
     std::unique_ptr<modes::ProtocolFiles> protocolFiles_;
     std::unique_ptr<hart::FrameSender> sender_;
     std::unique_ptr<commands::RequestBuilders> builders_;
-    std::unique_ptr<commands::DecoderTable> decoders_;
-    std::unique_ptr<hart::ResponseDispatcher> dispatcher_;
-    std::unique_ptr<hart::ResponseCollector> collector_;
+    std::unique_ptr<modes::ReceivePath> receivePath_;
     std::unique_ptr<modes::SlotRequests> slotRequests_;
     std::unique_ptr<modes::RegistrationPass> registrationPass_;
     std::unique_ptr<modes::SetupTransaction> setup_;

@@ -1,28 +1,43 @@
 #include "commands/catalogue.h"
 
+#include <algorithm>
+
 namespace commands {
 
+const CommandRow* CatalogueRow(int index) {
+    return index >= 0 && index < static_cast<int>(kCatalogue.size()) ? &kCatalogue[index] : nullptr;
+}
+
+const CommandRow* PolledRow(int index) {
+    for (const CommandRow& row : kCatalogue) {
+        if (row.polled && index-- == 0) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+const CommandRow* RowOfCommand(std::uint8_t number) {
+    const auto* row = std::ranges::find(kCatalogue, number, &CommandRow::number);
+    return row != kCatalogue.end() ? row : nullptr;
+}
+
 QStringList CatalogueTexts() {
-    return {
-        QStringLiteral("Считать первичную переменную"),
-        QStringLiteral("Считать ток и значения 4-х переменных"),
-        QStringLiteral("Записать адрес опроса"),
-        QStringLiteral("Считать переменные датчика"),
-        QStringLiteral("Записать величину демпфирования"),
-        QStringLiteral("Записать значение диапазона"),
-        QStringLiteral("Провести коррекцию диапазона"),
-        QStringLiteral("Провести коррекцию нуля"),
-        QStringLiteral("Режим фиксированного тока"),
-        QStringLiteral("Записать единицы измерения датчика"),
-    };
+    QStringList texts;
+    for (const CommandRow& row : kCatalogue) {
+        texts << QString::fromUtf8(row.text);
+    }
+    return texts;
 }
 
 QStringList RegistrationCommandTexts() {
-    return {
-        QStringLiteral("Считать первичную переменную"),
-        QStringLiteral("Считать ток и значения 4-х переменных"),
-        QStringLiteral("Считать переменные датчика"),
-    };
+    QStringList texts;
+    for (const CommandRow& row : kCatalogue) {
+        if (row.polled) {
+            texts << QString::fromUtf8(row.text);
+        }
+    }
+    return texts;
 }
 
 QStringList DeviceVariableTexts() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "commands/protocol_sink.h"
+#include "hart/frame_layout.h"
 #include "hart/program_state.h"
 
 class TForm5;
@@ -17,10 +18,10 @@ namespace commands {
 
 struct DecoderContext {
     hart::ProgramState& state;
-    TStringGrid& StringGrid1;   // setup table
-    TStringGrid& StringGrid2;   // registration table
-    QComboBox& ComboBox2;       // registration command list
-    QCheckBox& CheckBox1;       // "save the poll results to a file"
+    TStringGrid& StringGrid1;  // setup table
+    TStringGrid& StringGrid2;  // registration table
+    QComboBox& ComboBox2;      // registration command list
+    QCheckBox& CheckBox1;      // "save the poll results to a file"
     TForm5& Form5;
     TForm10& Form10;
     ProtocolSink& protocol;
@@ -31,10 +32,10 @@ class Answer {
 public:
     explicit Answer(const hart::ProgramState& state) : state_(state) {}
 
-    std::uint8_t Address() const { return Byte(9); }
-    std::uint8_t Command() const { return Byte(10); }
+    std::uint8_t Address() const { return Byte(hart::frame::response::kPollAddressAt); }
+    std::uint8_t Command() const { return Byte(hart::frame::response::kCommandAt); }
     // Data byte i of the answer.
-    std::uint8_t Data(int i) const { return Byte(14 + i); }
+    std::uint8_t Data(int i) const { return Byte(hart::frame::response::kDataAt + i); }
     // The float text of data bytes i..i+3.
     QString FloatText(int i) const;
     // The received checksum at `position` matches the one computed over the answer.

@@ -3,8 +3,11 @@
 #include <array>
 
 #include "commands/catalogue.h"
+#include "commands/device_variables.h"
 #include "commands/registration_blocks.h"
 #include "commands/variables_dialog.h"
+#include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "hart/value_encodings.h"
 #include "ui/time_text.h"
 #include "ui/tstring_grid.h"
@@ -16,13 +19,13 @@ const QString kPressureName = QStringLiteral("Давление/Pressure:");
 
 // Names of the five rows of a command-3 block; the registration names end in a blank.
 const std::array<QString, 5> kCurrentNamesSetup{
-    QStringLiteral("Ток/Iout, mA:"),   QStringLiteral("Давление/Pressure:"),
-    QStringLiteral("Um,код АЦП:"),     QStringLiteral("Udif,код АЦП:"),
+    QStringLiteral("Ток/Iout, mA:"),         QStringLiteral("Давление/Pressure:"),
+    QStringLiteral("Um,код АЦП:"),           QStringLiteral("Udif,код АЦП:"),
     QStringLiteral("t микропроцессора,°С "),
 };
 const std::array<QString, 5> kCurrentNamesRegistration{
-    QStringLiteral("Ток/Iout, mA: "),  QStringLiteral("Давление/Pressure: "),
-    QStringLiteral("Um,код АЦП: "),    QStringLiteral("Udif,код АЦП: "),
+    QStringLiteral("Ток/Iout, mA: "),        QStringLiteral("Давление/Pressure: "),
+    QStringLiteral("Um,код АЦП: "),          QStringLiteral("Udif,код АЦП: "),
     QStringLiteral("t микропроцессора,°С "),
 };
 
@@ -33,9 +36,10 @@ const std::array<QString, 9> kVariableLabels{
     QStringLiteral("Nusr:"),     QStringLiteral("Pmax"),     QStringLiteral("Pmin"),
 };
 
-constexpr int kVariableGroups = 4;
-constexpr int kGroupSize = 6;
-constexpr int kCommandCodesAt = 11;  // request position of the first variable code
+using namespace hart::column;
+
+// Command 1 checks the byte after the four value bytes of its five, not the answer's last byte.
+constexpr int kPrimaryChecksumAt = hart::frame::response::kDataAt + 5;
 
 // The five values of a command-3 answer as the table shows them.
 struct CurrentValues {
@@ -52,104 +56,114 @@ bool IsWholeNumberVariable(int code) {
     return code == 2 || code == 3 || code == 6;
 }
 
-}  // namespace
+// One answer decoded into the table of the active mode.
+class ReadDecoder {
+public:
+    explicit ReadDecoder(const DecoderContext& context)
+        : context_(context), answer_(context.state) {}
 
-void ReadDecoders::DecodeReadPrimary() {
-    const Answer answer(context_.state);
-    Registration() ? ReadPrimaryRegistration(answer) : ReadPrimarySetup(answer);
-}
+    void ReadPrimary() { Registration() ? ReadPrimaryRegistration() : ReadPrimarySetup(); }
+    void ReadCurrent() { Registration() ? ReadCurrentRegistration() : ReadCurrentSetup(); }
+    void ReadVariables() { Registration() ? ReadVariablesRegistration() : ReadVariablesSetup(); }
 
-void ReadDecoders::DecodeReadCurrentAndVariables() {
-    const Answer answer(context_.state);
-    Registration() ? ReadCurrentRegistration(answer) : ReadCurrentSetup(answer);
-}
+private:
+    void ReadPrimarySetup();
+    void ReadPrimaryRegistration();
+    void ReadCurrentSetup();
+    void ReadCurrentRegistration();
+    void ReadVariablesSetup();
+    void ReadVariablesRegistration();
 
-void ReadDecoders::DecodeReadDeviceVariables() {
-    const Answer answer(context_.state);
-    Registration() ? ReadVariablesRegistration(answer) : ReadVariablesSetup(answer);
-}
+    // Finds the answering transmitter's block and writes address, command and description into
+    // its first row; returns the row.
+    int StartBlock();
+    // Appends a piece to the answering transmitter's protocol line while the box is ticked.
+    void Protocol(const QString& piece);
+    void ProtocolEnd();
+    bool Registration() const { return context_.state.session.Mode == hart::kModeRegistration; }
 
-void ReadDecoders::ReadPrimarySetup(const Answer& answer) {
+    const DecoderContext& context_;
+    const Answer answer_;
+};
+
+void ReadDecoder::ReadPrimarySetup() {
     TStringGrid& grid = context_.StringGrid1;
     const int row = context_.state.session.GridRow;
-    grid.SetCell(row, 3, kPressureName);
-    grid.SetCell(row, 4, answer.Valid() ? answer.FloatText(1) : kNotReliable);
+    grid.SetCell(row, kParameter, kPressureName);
+    grid.SetCell(row, kValue, answer_.Valid() ? answer_.FloatText(1) : kNotReliable);
 }
 
-void ReadDecoders::ReadPrimaryRegistration(const Answer& answer) {
+void ReadDecoder::ReadPrimaryRegistration() {
     TStringGrid& grid = context_.StringGrid2;
-    const int row = StartBlock(answer, 0);
-    Protocol(QStringLiteral("Addr: %1 ").arg(answer.Address()));
-    Protocol(QStringLiteral("Command: %1 ").arg(answer.Command()));
-    grid.SetCell(row, 3, kPressureName);
-    // This validity test looks at the byte after the four value bytes of a 5-byte answer.
-    if (answer.ValidAt(19)) {
+    const int row = StartBlock();
+    Protocol(QStringLiteral("Addr: %1 ").arg(answer_.Address()));
+    Protocol(QStringLiteral("Command: %1 ").arg(answer_.Command()));
+    grid.SetCell(row, kParameter, kPressureName);
+    if (answer_.ValidAt(kPrimaryChecksumAt)) {
         Protocol(kPressureName + u' ');
-        const QString value = answer.FloatText(1);
-        grid.SetCell(row, 4, value);
+        const QString value = answer_.FloatText(1);
+        grid.SetCell(row, kValue, value);
         Protocol(value + u' ');
     } else {
-        grid.SetCell(row, 4, kNotReliable);
+        grid.SetCell(row, kValue, kNotReliable);
     }
-    grid.SetCell(row, 5, TimeAndDateText());
+    grid.SetCell(row, kTime, TimeAndDateText());
     ProtocolEnd();
 }
 
-void ReadDecoders::ReadCurrentSetup(const Answer& answer) {
+void ReadDecoder::ReadCurrentSetup() {
     TStringGrid& grid = context_.StringGrid1;
     auto& session = context_.state.session;
     const int row = session.GridRow;
     grid.SetRowCount(grid.RowCount() + 4);
     for (int i = 0; i < 5; ++i) {
-        grid.SetCell(row + i, 3, kCurrentNamesSetup[i]);
+        grid.SetCell(row + i, kParameter, kCurrentNamesSetup[i]);
     }
-    if (answer.Valid()) {
-        const CurrentValues values = ReadCurrentValues(answer);
+    if (answer_.Valid()) {
+        const CurrentValues values = ReadCurrentValues(answer_);
         const std::array texts{values.current, values.pressure, values.um, values.udif,
                                values.temperature};
         for (int i = 0; i < 5; ++i) {
-            grid.SetCell(row + i, 4, texts[i]);
+            grid.SetCell(row + i, kValue, texts[i]);
         }
     } else {
         for (int i = 0; i < 5; ++i) {
-            grid.SetCell(row + i, 4, kNotReliable);
+            grid.SetCell(row + i, kValue, kNotReliable);
         }
     }
     session.GridRow += 4;
 }
 
-void ReadDecoders::ReadCurrentRegistration(const Answer& answer) {
+void ReadDecoder::ReadCurrentRegistration() {
     TStringGrid& grid = context_.StringGrid2;
-    const int row = StartBlock(answer, 1);
+    const int row = StartBlock();
     for (int i = 0; i < 5; ++i) {
-        grid.SetCell(row + i, 3, kCurrentNamesRegistration[i]);
+        grid.SetCell(row + i, kParameter, kCurrentNamesRegistration[i]);
     }
-    grid.SetCell(row, 5, TimeAndDateText());
-    if (!answer.Valid()) {
+    grid.SetCell(row, kTime, TimeAndDateText());
+    if (!answer_.Valid()) {
         for (int i = 0; i < 5; ++i) {
-            grid.SetCell(row + i, 4, kNotReliable);
+            grid.SetCell(row + i, kValue, kNotReliable);
         }
         // No line end: the next answer written to this file continues the line.
         Protocol(ShortDateText(QDateTime::currentDateTime()) + u' ');
         return;
     }
-    const CurrentValues values = ReadCurrentValues(answer);
-    Protocol(QStringLiteral("Addr: %1 ").arg(answer.Address()));
-    Protocol(QStringLiteral("Command: %1 ").arg(answer.Command()));
-    grid.SetCell(row, 4, values.current);
+    const CurrentValues values = ReadCurrentValues(answer_);
+    Protocol(QStringLiteral("Addr: %1 ").arg(answer_.Address()));
+    Protocol(QStringLiteral("Command: %1 ").arg(answer_.Command()));
+    grid.SetCell(row, kValue, values.current);
     Protocol(QStringLiteral("Iout, mA: ") + values.current + u' ');
-    grid.SetCell(row + 1, 4, values.pressure);
+    grid.SetCell(row + 1, kValue, values.pressure);
     Protocol(QStringLiteral(" Pressure: ") + values.pressure + u' ');
-    grid.SetCell(row + 2, 4, values.um);
+    grid.SetCell(row + 2, kValue, values.um);
     Protocol(QStringLiteral(" Um: ") + values.um + u' ');
-    grid.SetCell(row + 3, 4, values.udif);
+    grid.SetCell(row + 3, kValue, values.udif);
     Protocol(QStringLiteral(" Udif: ") + values.udif + u' ');
-    grid.SetCell(row + 4, 4, values.temperature);
+    grid.SetCell(row + 4, kValue, values.temperature);
     Protocol(QStringLiteral(" t(°C): ") + values.temperature);
     ProtocolEnd();
 }
-
-namespace {
 
 // The four lists of the variables dialog, one per group of a command-33 answer.
 std::array<QComboBox*, kVariableGroups> VariableLists(const TForm5& form) {
@@ -159,12 +173,13 @@ std::array<QComboBox*, kVariableGroups> VariableLists(const TForm5& form) {
 // Group k is named after the code the request sent and formatted by the variable now chosen in
 // list k; both agree, because the lists change only in the dialog shown before sending.
 QString GroupName(const DecoderContext& context, int group) {
-    const int code = context.state.request.TxFrame[kCommandCodesAt + group * kGroupSize];
+    const int code =
+        context.state.request.TxFrame[hart::frame::request::kDataAt + group * kVariableGroupSize];
     return VariableLists(context.Form5)[group]->itemText(code);
 }
 
 QString GroupValue(const DecoderContext& context, const Answer& answer, int group) {
-    const QString text = answer.FloatText(group * kGroupSize + 2);
+    const QString text = answer.FloatText(group * kVariableGroupSize + kVariableValueAt);
     const int code = VariableLists(context.Form5)[group]->currentIndex();
     return IsWholeNumberVariable(code) ? hart::WholeNumberText(text) : text;
 }
@@ -172,77 +187,84 @@ QString GroupValue(const DecoderContext& context, const Answer& answer, int grou
 QString GroupLabel(const DecoderContext& context, int group) {
     const int code = VariableLists(context.Form5)[group]->currentIndex();
     return code >= 0 && code < static_cast<int>(kVariableLabels.size()) ? kVariableLabels[code]
-                                                                         : QString();
+                                                                        : QString();
 }
 
-}  // namespace
-
-void ReadDecoders::ReadVariablesSetup(const Answer& answer) {
+void ReadDecoder::ReadVariablesSetup() {
     TStringGrid& grid = context_.StringGrid1;
     auto& session = context_.state.session;
     const int row = session.GridRow;
     grid.SetRowCount(grid.RowCount() + 3);
     for (int group = 0; group < kVariableGroups; ++group) {
-        grid.SetCell(row + group, 3, GroupName(context_, group));
+        grid.SetCell(row + group, kParameter, GroupName(context_, group));
     }
-    if (answer.Valid()) {
+    if (answer_.Valid()) {
         for (int group = 0; group < kVariableGroups; ++group) {
-            grid.SetCell(row + group, 4, GroupValue(context_, answer, group));
+            grid.SetCell(row + group, kValue, GroupValue(context_, answer_, group));
         }
     } else {
-        grid.SetCell(row, 4, kNotReliable);
+        grid.SetCell(row, kValue, kNotReliable);
     }
     session.GridRow += 3;
 }
 
-void ReadDecoders::ReadVariablesRegistration(const Answer& answer) {
+void ReadDecoder::ReadVariablesRegistration() {
     TStringGrid& grid = context_.StringGrid2;
-    const int row = StartBlock(answer, 2);
+    const int row = StartBlock();
     for (int group = 0; group < kVariableGroups; ++group) {
-        grid.SetCell(row + group, 3, GroupName(context_, group));
+        grid.SetCell(row + group, kParameter, GroupName(context_, group));
     }
-    grid.SetCell(row, 5, TimeAndDateText());
-    if (!answer.Valid()) {
+    grid.SetCell(row, kTime, TimeAndDateText());
+    if (!answer_.Valid()) {
         for (int group = 0; group < kVariableGroups; ++group) {
-            grid.SetCell(row + group, 4, kNotReliable);
+            grid.SetCell(row + group, kValue, kNotReliable);
         }
         return;
     }
-    Protocol(QStringLiteral("Addr: %1 ").arg(answer.Address()));
-    Protocol(QStringLiteral("Command: %1 ").arg(answer.Command()));
+    Protocol(QStringLiteral("Addr: %1 ").arg(answer_.Address()));
+    Protocol(QStringLiteral("Command: %1 ").arg(answer_.Command()));
     for (int group = 0; group < kVariableGroups; ++group) {
         Protocol(GroupLabel(context_, group) + u' ');
-        const QString value = GroupValue(context_, answer, group);
-        grid.SetCell(row + group, 4, value);
+        const QString value = GroupValue(context_, answer_, group);
+        grid.SetCell(row + group, kValue, value);
         Protocol(value + u' ');
     }
     ProtocolEnd();
 }
 
-int ReadDecoders::StartBlock(const Answer& answer, int commandIndex) {
+int ReadDecoder::StartBlock() {
     auto& session = context_.state.session;
-    const RegistrationCommand& command = kRegistrationCommands[commandIndex];
-    session.ReplyAddress = answer.Address();
-    const QString address = QString::number(answer.Address());
-    session.RegRow =
-        FindBlockRow(context_.StringGrid2, address, command.searchRange, command.blockSize);
-    TStringGrid& grid = context_.StringGrid2;
-    grid.SetCell(session.RegRow, 0, address);
-    grid.SetCell(session.RegRow, 1, QString::number(answer.Command()));
-    grid.SetCell(session.RegRow, 2, context_.ComboBox2.currentText());
+    session.ReplyAddress = answer_.Address();
+    session.RegRow = commands::StartBlock(
+        context_.StringGrid2, RowOfCommand(answer_.Command())->registration, answer_.Address(),
+        QString::number(answer_.Command()), context_.ComboBox2.currentText());
     return session.RegRow;
 }
 
-void ReadDecoders::Protocol(const QString& piece) {
+void ReadDecoder::Protocol(const QString& piece) {
     if (context_.CheckBox1.isChecked()) {
         context_.protocol.ProtocolWrite(context_.state.session.ReplyAddress, piece);
     }
 }
 
-void ReadDecoders::ProtocolEnd() {
+void ReadDecoder::ProtocolEnd() {
     if (context_.CheckBox1.isChecked()) {
         context_.protocol.ProtocolEndLine(context_.state.session.ReplyAddress);
     }
+}
+
+}  // namespace
+
+void DecodeReadPrimary(const DecoderContext& context) {
+    ReadDecoder(context).ReadPrimary();
+}
+
+void DecodeReadCurrentAndVariables(const DecoderContext& context) {
+    ReadDecoder(context).ReadCurrent();
+}
+
+void DecodeReadDeviceVariables(const DecoderContext& context) {
+    ReadDecoder(context).ReadVariables();
 }
 
 }  // namespace commands

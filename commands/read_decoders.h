@@ -7,31 +7,8 @@
 
 namespace commands {
 
-class ReadDecoders {
-public:
-    explicit ReadDecoders(const DecoderContext& context) : context_(context) {}
-
-    void DecodeReadPrimary();              // command 1
-    void DecodeReadCurrentAndVariables();  // command 3
-    void DecodeReadDeviceVariables();      // command 33
-
-private:
-    void ReadPrimarySetup(const Answer& answer);
-    void ReadPrimaryRegistration(const Answer& answer);
-    void ReadCurrentSetup(const Answer& answer);
-    void ReadCurrentRegistration(const Answer& answer);
-    void ReadVariablesSetup(const Answer& answer);
-    void ReadVariablesRegistration(const Answer& answer);
-
-    // Finds the answering transmitter's block and writes address, command and description into
-    // its first row; returns the row.
-    int StartBlock(const Answer& answer, int commandIndex);
-    // Appends a piece to the answering transmitter's protocol line while the box is ticked.
-    void Protocol(const QString& piece);
-    void ProtocolEnd();
-    bool Registration() const { return context_.state.session.Mode == hart::kModeRegistration; }
-
-    DecoderContext context_;
-};
+void DecodeReadPrimary(const DecoderContext& context);              // command 1
+void DecodeReadCurrentAndVariables(const DecoderContext& context);  // command 3
+void DecodeReadDeviceVariables(const DecoderContext& context);      // command 33
 
 }  // namespace commands

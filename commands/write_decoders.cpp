@@ -1,82 +1,89 @@
 #include "commands/write_decoders.h"
 
 #include "commands/units_dialog.h"
+#include "hart/result_table.h"
 #include "ui/tradio_group.h"
 #include "ui/tstring_grid.h"
 
 namespace commands {
 namespace {
 
+using namespace hart::column;
+
 const QString kOk = QStringLiteral("\u041E\u041A");  // "ОК" in Cyrillic letters
+
+int Row(const DecoderContext& context) {
+    return context.state.session.GridRow;
+}
+
+// Writes the parameter name of the current row and, when the answer is valid, its value.
+void WriteRow(const DecoderContext& context, const QString& name, const QString& value) {
+    TStringGrid& grid = context.StringGrid1;
+    grid.SetCell(Row(context), kParameter, name);
+    grid.SetCell(Row(context), kValue, Answer(context.state).Valid() ? value : kNotReliable);
+}
 
 }  // namespace
 
-void WriteDecoders::WriteRow(const QString& name, const QString& value) {
-    TStringGrid& grid = context_.StringGrid1;
-    grid.SetCell(Row(), 3, name);
-    grid.SetCell(Row(), 4, Answer(context_.state).Valid() ? value : kNotReliable);
-}
-
-void WriteDecoders::DecodeWritePollAddress() {
-    if (context_.state.session.Mode != hart::kModeSetup) {
+void DecodeWritePollAddress(const DecoderContext& context) {
+    if (context.state.session.Mode != hart::kModeSetup) {
         return;
     }
     // The address the device reports, not the one requested.
-    WriteRow(QStringLiteral("Записан адрес опроса "),
-             QString::number(Answer(context_.state).Data(0)));
+    WriteRow(context, QStringLiteral("Записан адрес опроса "),
+             QString::number(Answer(context.state).Data(0)));
 }
 
-void WriteDecoders::DecodeWriteDamping() {
-    WriteRow(QStringLiteral("Записана величина демпфирования"),
-             Answer(context_.state).FloatText(0));
+void DecodeWriteDamping(const DecoderContext& context) {
+    WriteRow(context, QStringLiteral("Записана величина демпфирования"),
+             Answer(context.state).FloatText(0));
 }
 
-void WriteDecoders::DecodeWriteRange() {
-    TStringGrid& grid = context_.StringGrid1;
-    const Answer answer(context_.state);
-    const int row = Row();
+void DecodeWriteRange(const DecoderContext& context) {
+    TStringGrid& grid = context.StringGrid1;
+    const Answer answer(context.state);
+    const int row = Row(context);
     grid.SetRowCount(grid.RowCount() + 1);
-    grid.SetCell(row, 3, QStringLiteral("Записано верхнее значение диапазона"));
-    grid.SetCell(row + 1, 3, QStringLiteral("Записано нижнее значение диапазона"));
+    grid.SetCell(row, kParameter, QStringLiteral("Записано верхнее значение диапазона"));
+    grid.SetCell(row + 1, kParameter, QStringLiteral("Записано нижнее значение диапазона"));
     if (answer.Valid()) {
-        grid.SetCell(row, 4, answer.FloatText(1));
-        grid.SetCell(row + 1, 4, answer.FloatText(5));
+        grid.SetCell(row, kValue, answer.FloatText(1));
+        grid.SetCell(row + 1, kValue, answer.FloatText(5));
     } else {
-        grid.SetCell(row, 4, kNotReliable);
+        grid.SetCell(row, kValue, kNotReliable);
     }
-    ++context_.state.session.GridRow;
+    ++context.state.session.GridRow;
 }
 
-void WriteDecoders::DecodeRangeCorrection() {
-    WriteRow(QStringLiteral("Проведена коррекция диапазона"), kOk);
+void DecodeRangeCorrection(const DecoderContext& context) {
+    WriteRow(context, QStringLiteral("Проведена коррекция диапазона"), kOk);
 }
 
-void WriteDecoders::DecodeZeroCorrection() {
-    WriteRow(QStringLiteral("Проведена коррекция нуля"), kOk);
+void DecodeZeroCorrection(const DecoderContext& context) {
+    WriteRow(context, QStringLiteral("Проведена коррекция нуля"), kOk);
 }
 
-void WriteDecoders::DecodeFixedCurrent() {
-    TStringGrid& grid = context_.StringGrid1;
-    const Answer answer(context_.state);
+void DecodeFixedCurrent(const DecoderContext& context) {
+    const Answer answer(context.state);
     if (!answer.Valid()) {
-        grid.SetCell(Row(), 4, kNotReliable);
+        context.StringGrid1.SetCell(Row(context), kValue, kNotReliable);
         return;
     }
     // The test is on the bytes: a negative zero (128 0 0 0) counts as a current.
     const bool fixed =
         answer.Data(0) != 0 || answer.Data(1) != 0 || answer.Data(2) != 0 || answer.Data(3) != 0;
     if (fixed) {
-        WriteRow(QStringLiteral("Зафиксирован ток (мА)"), answer.FloatText(0));
+        WriteRow(context, QStringLiteral("Зафиксирован ток (мА)"), answer.FloatText(0));
     } else {
-        WriteRow(QStringLiteral("Режим фиксированного тока отключен"), kOk);
+        WriteRow(context, QStringLiteral("Режим фиксированного тока отключен"), kOk);
     }
 }
 
-void WriteDecoders::DecodeWriteUnits() {
-    const int index = Answer(context_.state).Data(0);
-    const QStringList units = context_.Form10.RadioGroup1->Items();
+void DecodeWriteUnits(const DecoderContext& context) {
+    const int index = Answer(context.state).Data(0);
+    const QStringList units = context.Form10.RadioGroup1->Items();
     // An index the units list does not have is shown as the number the device sent.
-    WriteRow(QStringLiteral("Единица измерения давления"),
+    WriteRow(context, QStringLiteral("Единица измерения давления"),
              index < units.size() ? units[index] : QString::number(index));
 }
 

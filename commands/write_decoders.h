@@ -5,24 +5,12 @@
 
 namespace commands {
 
-class WriteDecoders {
-public:
-    explicit WriteDecoders(const DecoderContext& context) : context_(context) {}
-
-    void DecodeWritePollAddress();  // command 6
-    void DecodeWriteDamping();      // command 34
-    void DecodeWriteRange();        // command 35
-    void DecodeRangeCorrection();   // command 36
-    void DecodeZeroCorrection();    // command 37
-    void DecodeFixedCurrent();      // command 40
-    void DecodeWriteUnits();        // command 44
-
-private:
-    // Writes the parameter name of the current row and, when the answer is valid, its value.
-    void WriteRow(const QString& name, const QString& value);
-    int Row() const { return context_.state.session.GridRow; }
-
-    DecoderContext context_;
-};
+void DecodeWritePollAddress(const DecoderContext& context);  // command 6
+void DecodeWriteDamping(const DecoderContext& context);      // command 34
+void DecodeWriteRange(const DecoderContext& context);        // command 35
+void DecodeRangeCorrection(const DecoderContext& context);   // command 36
+void DecodeZeroCorrection(const DecoderContext& context);    // command 37
+void DecodeFixedCurrent(const DecoderContext& context);      // command 40
+void DecodeWriteUnits(const DecoderContext& context);        // command 44
 
 }  // namespace commands

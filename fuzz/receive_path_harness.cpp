@@ -4,14 +4,15 @@
 #include <cstdio>
 
 #include "commands/catalogue.h"
+#include "commands/device_variables.h"
+#include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "ui/tradio_group.h"
 
 namespace fuzzing {
 namespace {
 
 constexpr int kRegistrationRows = 255;
-constexpr int kCommandCodesAt = 11;  // request position of the first variable code
-constexpr int kVariableSpacing = 6;
 
 // Qt warns about misuse (an index out of range, a widget in a bad state): a fault here.
 void FailOnWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -24,27 +25,10 @@ void FailOnWarnings(QtMsgType type, const QMessageLogContext&, const QString& me
 
 }  // namespace
 
-ReceivePathHarness::SlotControls::SlotControls() {
-    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        timerObjects[slot] = std::make_unique<TTimer>(QStringLiteral("Timer%1").arg(slot + 3));
-        shapeObjects[slot] = std::make_unique<TShape>(QStringLiteral("Shape%1").arg(slot));
-        timers[slot] = timerObjects[slot].get();
-        lamps[slot] = shapeObjects[slot].get();
-    }
-}
-
 ReceivePathHarness::ReceivePathHarness()
-    : dispatcher_(state_,
-                  hart::DispatchControls{memo_, timer3_, slotControls_.timers, button1_, grid1_,
-                                         comboBox1_, slotControls_.lamps},
-                  decoders_),
-      collector_(
-          state_.receive, memo_, [this] { dispatcher_.DispatchResponse(); },
-          [this] { return now_; }) {
-    comboBox1_.addItems(commands::CatalogueTexts());
-    comboBox2_.addItems(commands::RegistrationCommandTexts());
+    : path_(state_, controls_.For(sink_), [this] { return now_; }) {
     port_.OnRxChar = [this](ser::TSerCustomComm& sender, int count) {
-        collector_.SerComm1RxChar(sender, count);
+        path_.SerComm1RxChar(sender, count);
     };
 }
 
@@ -87,44 +71,44 @@ void ReceivePathHarness::Reset(const Setup& setup) {
         arrays.SlotEnabled[slot] = setup.slotTicked[slot] ? 1 : 0;
         arrays.SlotState[slot] = setup.slotState[slot];
         arrays.SlotAttempts[slot] = setup.slotAttempts[slot];
-        slotControls_.timers[slot]->SetEnabled(setup.slotTicked[slot]);
+        controls_.slotTimers[slot]->SetEnabled(setup.slotTicked[slot]);
     }
-    auto& frame = state_.request.TxFrame;
-    frame[9] = setup.lastCommand;
-    for (int group = 0; group < 4; ++group) {
-        frame[kCommandCodesAt + group * kVariableSpacing] = setup.requestCodes[group];
+    state_.request.TxCommand = setup.lastCommand;
+    for (int group = 0; group < commands::kVariableGroups; ++group) {
+        state_.request
+            .TxFrame[hart::frame::request::kDataAt + group * commands::kVariableGroupSize] =
+            setup.requestCodes[group];
     }
-    timer3_.SetEnabled(setup.mode == hart::kModeSetup);
+    controls_.timer3.SetEnabled(setup.mode == hart::kModeSetup);
 
-    memo_.clear();
-    button1_.setEnabled(false);
-    grid1_.clearContents();
-    grid1_.SetRowCount(setup.gridRow + 1);
-    grid2_.clearContents();
+    controls_.memo.clear();
+    controls_.button1.setEnabled(false);
+    controls_.grid1.clearContents();
+    controls_.grid1.SetRowCount(setup.gridRow + 1);
+    controls_.grid2.clearContents();
     if (setup.earlierBlocks) {
         FillEarlierBlocks(setup);
     }
-    comboBox1_.setCurrentIndex(setup.setupCommand);
-    comboBox2_.setCurrentIndex(setup.registrationCommand);
-    checkBox1_.setChecked(setup.protocolTicked);
-    const std::array lists{form5_.ComboBox1, form5_.ComboBox2, form5_.ComboBox3, form5_.ComboBox4};
+    controls_.comboBox1.setCurrentIndex(setup.setupCommand);
+    controls_.comboBox2.setCurrentIndex(setup.registrationCommand);
+    controls_.checkBox1.setChecked(setup.protocolTicked);
+    const std::array lists{controls_.form5.ComboBox1, controls_.form5.ComboBox2,
+                           controls_.form5.ComboBox3, controls_.form5.ComboBox4};
     for (int group = 0; group < 4; ++group) {
         lists[group]->setCurrentIndex(setup.variableChoices[group]);
     }
-    form10_.RadioGroup1->SetItemIndex(setup.unitChoice);
+    controls_.form10.RadioGroup1->SetItemIndex(setup.unitChoice);
     port_.PurgeRead();
 }
 
 void ReceivePathHarness::FillEarlierBlocks(const Setup& setup) {
     // The blocks of the ticked slots lie one after the other, in an order rotated by the pattern.
-    const int blockSize =
-        commands::kRegistrationCommands[static_cast<std::size_t>(setup.registrationCommand)]
-            .blockSize;
+    const int blockSize = commands::PolledRow(setup.registrationCommand)->registration.blockSize;
     int row = 1;
     for (int i = 0; i < hart::kSlotCount; ++i) {
         const int slot = 1 + (i + setup.blockPattern) % hart::kSlotCount;
         if (setup.slotTicked[slot] && row < kRegistrationRows) {
-            grid2_.SetCell(row, 0, QString::number(slot));
+            controls_.grid2.SetCell(row, hart::column::kAddress, QString::number(slot));
             row += blockSize;
         }
     }
@@ -148,7 +132,7 @@ void ReceivePathHarness::LetTimePass(Choices& choices) {
 void ReceivePathHarness::Deliver(std::span<const std::uint8_t> chunk, bool throughPort,
                                  Choices& choices) {
     if (!throughPort) {
-        collector_.Collect(chunk);
+        path_.Collect(chunk);
         return;
     }
     port_.Arrive(chunk);
@@ -164,16 +148,16 @@ void ReceivePathHarness::CheckRules() const {
     if (rx.RxCount < 0 || rx.RxCount > hart::kRxBufSize) {
         Fail("RxCount outside the receive buffer");
     }
-    if (rx.RxDiscard < 0 || (rx.RxDiscard > 0 && rx.RxCount != 0)) {
+    if (rx.rxDiscard < 0 || (rx.rxDiscard > 0 && rx.RxCount != 0)) {
         Fail("bytes collected while an oversized answer is being dropped");
     }
     if (rx.RxLength < 0 || rx.RxLength > hart::kRxBufSize) {
         Fail("RxLength outside the receive buffer");
     }
-    if (grid1_.RowCount() != state_.session.GridRow + 1) {
+    if (controls_.grid1.RowCount() != state_.session.GridRow + 1) {
         Fail("the setup table's last row is not the row of the next answer");
     }
-    if (grid2_.RowCount() != kRegistrationRows) {
+    if (controls_.grid2.RowCount() != kRegistrationRows) {
         Fail("the registration table changed its size");
     }
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {

@@ -1,19 +1,16 @@
 #include "hart/frame_sender.h"
 
+#include <algorithm>
 #include <span>
 #include <thread>
 
 #include "hart/byte_text.h"
+#include "hart/frame_layout.h"
 #include "serial/ser_comm.h"
 
 namespace hart {
-namespace {
 
-constexpr std::uint8_t kPreamble = 255;
-constexpr std::uint8_t kStartDelimiter = 130;
-constexpr int kHeaderLength = 11;  // preamble, delimiter, five address bytes, command, count
-
-}  // namespace
+using namespace frame::request;
 
 void FrameSender::SendFrame() {
     port_.SetRTS(true);
@@ -41,33 +38,35 @@ void FrameSender::SendFrame() {
 }
 
 int FrameSender::CompleteFrame() {
-    auto& frame = request_.TxFrame;
-    frame[0] = frame[1] = frame[2] = kPreamble;
-    frame[3] = kStartDelimiter;
-    frame[4] = frame[5] = frame[6] = frame[7] = 255;
-    frame[8] = request_.PollAddress;
-    frame[9] = request_.TxCommand;
-    frame[10] = request_.TxByteCount;
-    const int checksumAt = kHeaderLength + request_.TxByteCount;
+    auto& tx = request_.TxFrame;
+    std::fill_n(tx.begin(), frame::kPreambleLength, frame::kPreambleByte);
+    tx[kDelimiterAt] = frame::kRequestDelimiter;
+    std::fill(tx.begin() + kAddressAt, tx.begin() + kPollAddressAt, frame::kAddressFiller);
+    tx[kPollAddressAt] = request_.PollAddress;
+    tx[kCommandAt] = request_.TxCommand;
+    tx[kByteCountAt] = request_.TxByteCount;
+    const int checksumAt = kDataAt + request_.TxByteCount;
     std::uint8_t checksum = 0;
-    for (int i = 3; i < checksumAt; ++i) {
-        checksum ^= frame[i];
+    for (int i = kDelimiterAt; i < checksumAt; ++i) {
+        checksum ^= tx[i];
     }
     request_.Checksum = checksum;
-    frame[checksumAt] = checksum;
+    tx[checksumAt] = checksum;
     return checksumAt + 1;
 }
 
 void FrameSender::Trace(int dataCount) {
-    const auto frame = std::span<const std::uint8_t>(request_.TxFrame);
+    const auto tx = std::span<const std::uint8_t>(request_.TxFrame);
     memo_.AppendLine(QStringLiteral("Передача началась"));
-    memo_.AppendLine(QStringLiteral("Преамбула: ") + SeparatedByteText(frame.subspan(0, 3)));
-    memo_.AppendLine(QStringLiteral("Стартовый байт: ") + QString::number(frame[3]));
-    memo_.AppendLine(QStringLiteral("Адрес: ") + SeparatedByteText(frame.subspan(4, 5)));
-    memo_.AppendLine(QStringLiteral("Команда: ") + QString::number(frame[9]));
+    memo_.AppendLine(QStringLiteral("Преамбула: ") +
+                     SeparatedByteText(tx.first(frame::kPreambleLength)));
+    memo_.AppendLine(QStringLiteral("Стартовый байт: ") + QString::number(tx[kDelimiterAt]));
+    memo_.AppendLine(QStringLiteral("Адрес: ") +
+                     SeparatedByteText(tx.subspan(kAddressAt, frame::kAddressLength)));
+    memo_.AppendLine(QStringLiteral("Команда: ") + QString::number(tx[kCommandAt]));
     memo_.AppendLine(QStringLiteral("Размер переданных байт: ") + QString::number(dataCount));
     memo_.AppendLine(QStringLiteral("Данные: ") +
-                     BlankPrefixedByteText(frame.subspan(kHeaderLength, dataCount)));
+                     BlankPrefixedByteText(tx.subspan(kDataAt, dataCount)));
     memo_.AppendLine(QStringLiteral("Контрольная сумма: ") + QString::number(request_.Checksum));
 }
 

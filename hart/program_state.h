@@ -5,11 +5,14 @@
 #include <array>
 #include <cstdint>
 
+#include "hart/frame_layout.h"
+
 namespace hart {
 
 inline constexpr int kTxFrameSize = 36;  // request frame positions 0..35
 inline constexpr int kRxBufSize = 60;    // response positions 1..60
-inline constexpr int kMaxResponseData = kRxBufSize - 14;  // the largest byte count RxBuf takes
+inline constexpr int kMaxResponseData =
+    kRxBufSize - frame::response::kOverhead;  // largest that fits
 inline constexpr int kSlotCount = 10;
 
 // Values of `Mode`.
@@ -36,14 +39,14 @@ struct RequestState {
 // The response being collected.
 struct ReceiveState {
     std::array<std::uint8_t, kRxBufSize + 1> RxBuf{};  // positions 1..60; 0 is unused
-    int RxCount = 0;   // bytes collected so far
-    int RxLength = 0;  // length of the last complete response
-    int RxDiscard = 0; // bytes still to drop of a response too long for RxBuf
+    int RxCount = 0;                                   // bytes collected so far
+    int RxLength = 0;                                  // length of the last complete response
+    int rxDiscard = 0;  // bytes still to drop of a response too long for RxBuf
 
     // Starts collecting the next response from position 1.
     void Restart() {
         RxCount = 0;
-        RxDiscard = 0;
+        rxDiscard = 0;
     }
 };
 
@@ -57,14 +60,15 @@ struct SlotArrays {
 // Which mode owns the line, where answers go, and the transaction counters.
 struct SessionState {
     std::uint8_t Mode = kModeNone;
-    int GridRow = 1;       // setup table row of the next setup answer
-    int RegRow = 1;        // registration table row being written
+    int GridRow = 1;                // setup table row of the next setup answer
+    int RegRow = 1;                 // registration table row being written
     std::uint8_t ReplyAddress = 0;  // address of the registration answer being decoded
     std::uint8_t AttemptNo = 1;
     std::uint8_t AttemptLimit = 0;
     int ResponseTimeout = 250;  // ms
     std::uint8_t AskVariablesFlag = 0;
     int PeriodCounter = 0;
+    bool registrationRunning = false;  // between registration's "Старт" and "Стоп"
 };
 
 struct ProgramState {

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "hart/frame_layout.h"
 #include "serial/ser_comm.h"
 
 namespace hart {
-namespace {
 
-constexpr int kByteCountAt = 11;
-constexpr int kFrameOverhead = 14;  // preamble, delimiter, address, command, count, status, checksum
-
-}  // namespace
+using frame::response::kByteCountAt;
+using frame::response::kOverhead;
 
 void ResponseCollector::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
     // More than the local buffer may be waiting; take it all so no byte waits for the next event.
@@ -36,15 +34,15 @@ void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {
     }
     lastCollected_ = now;
     for (const std::uint8_t byte : bytes) {
-        if (receive_.RxDiscard > 0) {
-            --receive_.RxDiscard;
+        if (receive_.rxDiscard > 0) {
+            --receive_.rxDiscard;
             continue;
         }
         receive_.RxBuf[++receive_.RxCount] = byte;
         if (receive_.RxCount < kByteCountAt) {
             continue;
         }
-        const int length = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+        const int length = receive_.RxBuf[kByteCountAt] + kOverhead;
         if (length > kRxBufSize) {
             DropOversized();
         } else if (receive_.RxCount >= length) {
@@ -54,7 +52,7 @@ void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {
 }
 
 void ResponseCollector::Complete() {
-    receive_.RxLength = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+    receive_.RxLength = receive_.RxBuf[kByteCountAt] + kOverhead;
     receive_.Restart();
     memo_.AppendLine(QStringLiteral("Буфер приемника: Приняты все байты: ") +
                      QString::number(receive_.RxLength));
@@ -71,9 +69,9 @@ void ResponseCollector::DropStale() {
 }
 
 void ResponseCollector::DropOversized() {
-    const int length = receive_.RxBuf[kByteCountAt] + kFrameOverhead;
+    const int length = receive_.RxBuf[kByteCountAt] + kOverhead;
     receive_.Restart();
-    receive_.RxDiscard = length - kByteCountAt;
+    receive_.rxDiscard = length - kByteCountAt;
     memo_.AppendLine(QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в "
                                     "буфер и отброшен")
                          .arg(length));

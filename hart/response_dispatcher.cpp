@@ -3,23 +3,20 @@
 #include <span>
 
 #include "hart/byte_text.h"
+#include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "ui/time_text.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
 
 namespace hart {
-namespace {
 
-constexpr int kAddressAt = 9;
-constexpr int kCommandAt = 10;
-constexpr int kChecksumFrom = 4;  // the start delimiter
-
-}  // namespace
+using namespace frame::response;
 
 void ResponseDispatcher::DispatchResponse() {
     const auto& rx = state_.receive;
     std::uint8_t checksum = 0;
-    for (int i = kChecksumFrom; i < rx.RxLength; ++i) {
+    for (int i = kDelimiterAt; i < rx.RxLength; ++i) {
         checksum ^= rx.RxBuf[i];
     }
     state_.request.Checksum = checksum;
@@ -33,19 +30,16 @@ void ResponseDispatcher::DispatchResponse() {
 void ResponseDispatcher::DispatchSetupAnswer() {
     auto& session = state_.session;
     const auto& rx = state_.receive.RxBuf;
-    controls_.Timer3.SetEnabled(false);
+    setupAnswered_();
     TraceResponse(QStringLiteral("Получен ответ:"));
-    controls_.Button1.setEnabled(true);
-    controls_.Button1.setText(QStringLiteral("Старт"));
 
     TStringGrid& grid = controls_.StringGrid1;
-    grid.SetCell(session.GridRow, 0, QString::number(rx[kAddressAt]));
-    grid.SetCell(session.GridRow, 1, QString::number(rx[kCommandAt]));
-    grid.SetCell(session.GridRow, 2, controls_.ComboBox1.currentText());
-    grid.SetCell(session.GridRow, 5, TimeAndDateText());
+    grid.SetCell(session.GridRow, column::kAddress, QString::number(rx[kPollAddressAt]));
+    grid.SetCell(session.GridRow, column::kCommand, QString::number(rx[kCommandAt]));
+    grid.SetCell(session.GridRow, column::kDescription, controls_.ComboBox1.currentText());
+    grid.SetCell(session.GridRow, column::kTime, TimeAndDateText());
     decoders_.Decode(rx[kCommandAt], kModeSetup);
 
-    session.AttemptNo = 1;
     grid.SetRowCount(grid.RowCount() + 1);
     ++session.GridRow;
     grid.SelectLastRow();
@@ -54,7 +48,7 @@ void ResponseDispatcher::DispatchSetupAnswer() {
 void ResponseDispatcher::DispatchRegistrationAnswer() {
     auto& slotArrays = state_.slotArrays;
     const auto& rx = state_.receive.RxBuf;
-    const std::uint8_t address = rx[kAddressAt];
+    const std::uint8_t address = rx[kPollAddressAt];
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (slotArrays.SlotEnabled[slot] == 1 && address == slot) {
             controls_.slotTimers[slot]->SetEnabled(false);

@@ -1,11 +1,11 @@
 #pragma once
-// Hands a complete response to the mode that owns the line: checksum, trace, time-out, table row,
-// decoder, lamps.
+// Hands a complete response to the mode that owns the line: checksum, trace, table row, decoder,
+// slot time-out and lamps.
 
 #include <QComboBox>
-#include <QPushButton>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "hart/lamps.h"
 #include "hart/program_state.h"
@@ -30,19 +30,21 @@ public:
 // The controls a response touches.
 struct DispatchControls {
     TraceMemo& Memo1;
-    TTimer& Timer3;
-    SlotTimers slotTimers;
-    QPushButton& Button1;
     TStringGrid& StringGrid1;
     QComboBox& ComboBox1;
+    SlotTimers slotTimers;
     LampShapes lamps;
 };
 
 class ResponseDispatcher {
 public:
+    // `setupAnswered` ends the setup transaction an answer has come for; the setup mode owns it.
     ResponseDispatcher(ProgramState& state, const DispatchControls& controls,
-                       ResponseDecoders& decoders)
-        : state_(state), controls_(controls), decoders_(decoders) {}
+                       ResponseDecoders& decoders, std::function<void()> setupAnswered)
+        : state_(state),
+          controls_(controls),
+          decoders_(decoders),
+          setupAnswered_(std::move(setupAnswered)) {}
 
     void DispatchResponse();
 
@@ -54,6 +56,7 @@ private:
     ProgramState& state_;
     DispatchControls controls_;
     ResponseDecoders& decoders_;
+    std::function<void()> setupAnswered_;
 };
 
 }  // namespace hart

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <thread>
 
+#include "hart/result_table.h"
 #include "modes/setup_transaction.h"
 #include "serial/ser_comm.h"
 #include "ui/message_boxes.h"
@@ -32,14 +33,15 @@ void RegistrationCycle::Button2Click() {
         ShowMessage(QStringLiteral("Ни один датчик не выбран"), controls_.Button2.window());
         return;
     }
-    if (controls_.Button2.text() == QStringLiteral("Старт")) {
-        StartRun();
-    } else {
+    if (session.registrationRunning) {
         StopRun();
+    } else {
+        StartRun();
     }
 }
 
 void RegistrationCycle::StartRun() {
+    state_.session.registrationRunning = true;
     ClearRegTable();
     controls_.TrackBar1.setEnabled(false);
     controls_.ComboBox2.setEnabled(false);
@@ -62,6 +64,7 @@ void RegistrationCycle::StartRun() {
 }
 
 void RegistrationCycle::StopRun() {
+    state_.session.registrationRunning = false;
     state_.session.AskVariablesFlag = 0;
     controls_.CheckBox1.setEnabled(true);
     controls_.TrackBar1.setEnabled(true);
@@ -77,7 +80,7 @@ void RegistrationCycle::StopRun() {
 
 void RegistrationCycle::ClearRegTable() {
     for (int row = 1; row <= kClearedRows; ++row) {
-        for (int column = 0; column < 6; ++column) {
+        for (int column = 0; column < hart::column::kCount; ++column) {
             controls_.StringGrid2.SetCell(row, column, QString());
         }
     }
@@ -123,8 +126,7 @@ void RegistrationCycle::FinishTick() {
     controls_.Label33.setText(SecondsText(period - state_.session.PeriodCounter + 1));
     // Round half to even, as the bar's steps of 10000 / P are rounded.
     const double next = controls_.ProgressBar1.value() + static_cast<double>(kProgressMax) / period;
-    controls_.ProgressBar1.setValue(
-        std::min(kProgressMax, static_cast<int>(std::nearbyint(next))));
+    controls_.ProgressBar1.setValue(std::min(kProgressMax, static_cast<int>(std::nearbyint(next))));
     hart::PaintLamps(state_.slotArrays, controls_.lamps);
 }
 

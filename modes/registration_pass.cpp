@@ -9,7 +9,8 @@ void RegistrationPass::Run() {
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
         if (slotArrays.SlotEnabled[slot] == 0) {
             slotArrays.SlotState[slot] = hart::kLampSilver;
-        } else if (slotArrays.SlotEnabled[slot] == 1 && slotArrays.SlotState[slot] < hart::kLampGreen) {
+        } else if (slotArrays.SlotEnabled[slot] == 1 &&
+                   slotArrays.SlotState[slot] < hart::kLampGreen) {
             RepeatSlot(slot);
         }
     }
@@ -29,7 +30,7 @@ void RegistrationPass::RepeatSlot(int slot) {
         lamp = hart::kLampRed;
         attempts = 1;
         // The command of the last request built, which is what the slot was last sent.
-        requests_.WriteNoAnswerRow(slot, QString::number(state_.request.TxFrame[9]));
+        requests_.WriteNoAnswerRow(slot, QString::number(state_.request.TxCommand));
         return;
     }
     requests_.SendToSlot(slot, attempts);

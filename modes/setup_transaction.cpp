@@ -2,6 +2,7 @@
 
 #include "commands/request_builders.h"
 #include "hart/frame_sender.h"
+#include "hart/result_table.h"
 #include "serial/ser_comm.h"
 #include "ui/conversions.h"
 #include "ui/message_boxes.h"
@@ -65,7 +66,8 @@ void SetupTransaction::RepeatOrGiveUp() {
     auto& session = state_.session;
     ++session.AttemptNo;
     if (session.AttemptNo > session.AttemptLimit) {
-        controls_.StringGrid1.SetCell(session.GridRow, 4, QStringLiteral("Нет ответа от датчика"));
+        controls_.StringGrid1.SetCell(session.GridRow, hart::column::kValue,
+                                      QStringLiteral("Нет ответа от датчика"));
         EndTransaction();
         return;
     }
@@ -77,9 +79,13 @@ void SetupTransaction::RepeatOrGiveUp() {
 }
 
 void SetupTransaction::EndTransaction() {
-    controls_.Button1.setEnabled(true);
-    controls_.Button1.setText(QStringLiteral("Старт"));
-    state_.session.AttemptNo = 1;
+    EndSetupTransaction(state_.session, controls_.Button1);
+}
+
+void EndSetupTransaction(hart::SessionState& session, QPushButton& Button1) {
+    Button1.setEnabled(true);
+    Button1.setText(QStringLiteral("Старт"));
+    session.AttemptNo = 1;
 }
 
 }  // namespace modes

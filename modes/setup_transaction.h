@@ -68,6 +68,10 @@ private:
     std::function<void()> registrationPass_;
 };
 
+// Back to idle: "Старт" usable again, the next sending a first one. Also what an answer to the
+// setup request does, once its time-out has stopped.
+void EndSetupTransaction(hart::SessionState& session, QPushButton& Button1);
+
 // The message of both tabs' start buttons when the port is closed.
 extern const QString kOpenPortFirst;
 

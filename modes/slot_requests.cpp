@@ -4,6 +4,7 @@
 #include "commands/registration_blocks.h"
 #include "commands/request_builders.h"
 #include "hart/frame_sender.h"
+#include "hart/result_table.h"
 #include "ui/conversions.h"
 #include "ui/time_text.h"
 #include "ui/tstring_grid.h"
@@ -27,22 +28,21 @@ std::uint8_t SlotRequests::ReadAttemptLimit() {
 }
 
 void SlotRequests::WriteNoAnswerRow(int slot, const QString& commandNumber) {
-    const int index = std::max(0, controls_.ComboBox2.currentIndex());
-    const auto& command = commands::kRegistrationCommands[static_cast<std::size_t>(index)];
-    const QString address = QString::number(slot);
     TStringGrid& grid = controls_.StringGrid2;
-    int& row = state_.session.RegRow;
-    row = commands::FindBlockRow(grid, address, command.searchRange, command.blockSize);
-    grid.SetCell(row, 0, address);
-    grid.SetCell(row, 1, commandNumber);
-    grid.SetCell(row, 2, controls_.ComboBox2.currentText());
-    grid.SetCell(row, 4, QStringLiteral("Нет ответа"));
-    grid.SetCell(row, 5, TimeAndDateText());
+    const int row =
+        commands::StartBlock(grid, SelectedCommand().registration, static_cast<std::uint8_t>(slot),
+                             commandNumber, controls_.ComboBox2.currentText());
+    state_.session.RegRow = row;
+    grid.SetCell(row, hart::column::kValue, QStringLiteral("Нет ответа"));
+    grid.SetCell(row, hart::column::kTime, TimeAndDateText());
 }
 
 QString SlotRequests::SelectedCommandNumber() const {
-    const int index = std::max(0, controls_.ComboBox2.currentIndex());
-    return QString::number(commands::kRegistrationCommands[static_cast<std::size_t>(index)].command);
+    return QString::number(SelectedCommand().number);
+}
+
+const commands::CommandRow& SlotRequests::SelectedCommand() const {
+    return *commands::PolledRow(std::max(0, controls_.ComboBox2.currentIndex()));
 }
 
 }  // namespace modes

@@ -10,10 +10,11 @@
 namespace hart {
 class FrameSender;
 struct ProgramState;
-}
+}  // namespace hart
 namespace commands {
 class RequestBuilders;
-}
+struct CommandRow;
+}  // namespace commands
 
 namespace modes {
 
@@ -37,6 +38,9 @@ public:
     QString SelectedCommandNumber() const;
 
 private:
+    // The row of the selected registration command (the first while none is selected).
+    const commands::CommandRow& SelectedCommand() const;
+
     hart::ProgramState& state_;
     RegistrationControls controls_;
     commands::RequestBuilders& builders_;

@@ -10,11 +10,8 @@
 
 #include "app/registration_tab.h"
 #include "app/setup_tab.h"
-#include "commands/decoder_table.h"
-#include "commands/units_dialog.h"
-#include "commands/variables_dialog.h"
-#include "hart/response_collector.h"
-#include "hart/response_dispatcher.h"
+#include "modes/receive_path.h"
+#include "tests/support/standalone_controls.h"
 #include "ui/ttimer.h"
 
 namespace bench {
@@ -23,7 +20,7 @@ class ReceivePath {
 public:
     explicit ReceivePath(std::uint8_t mode);
 
-    void Receive(std::span<const std::uint8_t> answer) { collector_.Collect(answer); }
+    void Receive(std::span<const std::uint8_t> answer) { path_.Collect(answer); }
     // Lets pending repaints run and starts the setup table over once it has grown long.
     void Settle();
 
@@ -37,15 +34,11 @@ private:
     QTabWidget window_;
     SetupTab* setup_;
     RegistrationTab* registration_;
-    TTimer timer3_;
-    std::array<std::unique_ptr<TTimer>, hart::kSlotCount + 1> timers_;
-    hart::SlotTimers slotTimers_;  // handed to the dispatcher: filled first
-    TForm5 form5_{nullptr};
-    TForm10 form10_{nullptr};
+    // The timers and dialogs the main window would own; the tabs' own controls are used instead
+    // of the others.
+    StandaloneControls standalone_;
     NoProtocol protocol_;
-    commands::DecoderTable decoders_;
-    hart::ResponseDispatcher dispatcher_;
-    hart::ResponseCollector collector_;
+    modes::ReceivePath path_;
 };
 
 }  // namespace bench

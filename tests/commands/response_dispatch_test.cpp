@@ -10,17 +10,14 @@
 #include <vector>
 
 #include "commands/catalogue.h"
-#include "commands/decoder_table.h"
-#include "commands/units_dialog.h"
-#include "commands/variables_dialog.h"
-#include "hart/response_collector.h"
-#include "hart/response_dispatcher.h"
+#include "modes/receive_path.h"
+#include "tests/support/standalone_controls.h"
 #include "tests/support/test_frames.h"
+#include "tests/support/warnings.h"
 #include "ui/trace_memo.h"
 #include "ui/tshape.h"
 #include "ui/tstring_grid.h"
 #include "ui/ttimer.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -28,8 +25,8 @@ using testframes::Bytes;
 using testframes::Response;
 
 const Bytes kPressure{66, 202, 166, 102};  // 101,3250000
-const Bytes kCommand3Data{65, 64, 0, 0,  63, 192, 0, 0,   68, 154, 64, 0,
-                          68, 13, 192, 0, 65, 187, 167, 82};  // 12 / 1,5 / 1234 / 567 / 23,45
+const Bytes kCommand3Data{65, 64, 0,  0,   63, 192, 0,   0,   68, 154, 64,
+                          0,  68, 13, 192, 0,  65,  187, 167, 82};  // 12 / 1,5 / 1234 / 567 / 23,45
 
 Bytes Command1Data(const Bytes& value = kPressure) {
     Bytes data{12};
@@ -53,54 +50,25 @@ public:
     void ProtocolWrite(std::uint8_t address, const QString& text) override {
         lines[address] += text;
     }
-    void ProtocolEndLine(std::uint8_t address) override { lines[address] += QStringLiteral("<end>"); }
+    void ProtocolEndLine(std::uint8_t address) override {
+        lines[address] += QStringLiteral("<end>");
+    }
     std::map<int, QString> lines;
 };
 
 // The receive path and the controls it writes, without a port.
-struct Program {
+struct Program : StandaloneControls {
     hart::ProgramState state;
-    TraceMemo memo{1000};
-    TTimer timer3{QStringLiteral("Timer3")};
-    std::vector<std::unique_ptr<TTimer>> timers;
-    std::vector<std::unique_ptr<TShape>> shapes;
-    hart::SlotTimers slotTimers{};
-    hart::LampShapes lamps{};
-    QPushButton button1{QStringLiteral("Передача...")};
-    TStringGrid grid1{QStringLiteral("StringGrid1"), 6, 2};
-    TStringGrid grid2{QStringLiteral("StringGrid2"), 6, 255};
-    QComboBox comboBox1;
-    QComboBox comboBox2;
-    QCheckBox checkBox1;
-    TForm5 form5{nullptr};
-    TForm10 form10{nullptr};
     RecordingSink sink;
-    commands::DecoderTable decoders{commands::DecoderContext{
-        state, grid1, grid2, comboBox2, checkBox1, form5, form10, sink}};
-    std::unique_ptr<hart::ResponseDispatcher> dispatcher;
-    std::unique_ptr<hart::ResponseCollector> collector;
+    modes::ReceivePath path{state, For(sink)};
 
     explicit Program(std::uint8_t mode) {
-        for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-            timers.push_back(std::make_unique<TTimer>(QStringLiteral("Timer%1").arg(slot + 3)));
-            shapes.push_back(std::make_unique<TShape>(QStringLiteral("Shape%1").arg(slot)));
-            slotTimers[slot] = timers.back().get();
-            lamps[slot] = shapes.back().get();
-        }
-        comboBox1.addItems(commands::CatalogueTexts());
-        comboBox2.addItems(commands::RegistrationCommandTexts());
         button1.setEnabled(false);
         state.session.Mode = mode;
         state.session.AttemptNo = 3;
-        dispatcher = std::make_unique<hart::ResponseDispatcher>(
-            state,
-            hart::DispatchControls{memo, timer3, slotTimers, button1, grid1, comboBox1, lamps},
-            decoders);
-        collector = std::make_unique<hart::ResponseCollector>(state.receive, memo,
-                                                              [this] { dispatcher->DispatchResponse(); });
     }
 
-    void Receive(const Bytes& bytes) { collector->Collect(bytes); }
+    void Receive(const Bytes& bytes) { path.Collect(bytes); }
     // The cells of a row, columns 0..5.
     QStringList Row(const TStringGrid& grid, int row) const {
         QStringList cells;
@@ -194,8 +162,9 @@ void ResponseDispatchTest::setupRowFromWhatTheAnswerSays() {
     p.comboBox1.setCurrentIndex(4);
     p.Receive(Response(7, 1, Command1Data()));
     const QStringList row = p.Row(p.grid1, 1);
-    QCOMPARE(row.mid(0, 5), (QStringList{"7", "1", QStringLiteral("Записать величину демпфирования"),
-                                          QStringLiteral("Давление/Pressure:"), "101,3250000"}));
+    QCOMPARE(row.mid(0, 5),
+             (QStringList{"7", "1", QStringLiteral("Записать величину демпфирования"),
+                          QStringLiteral("Давление/Pressure:"), "101,3250000"}));
     QVERIFY2(IsTimeAndDate(row[5]), qPrintable(row[5]));
 }
 
@@ -244,10 +213,9 @@ void ResponseDispatchTest::setupCommand33Block() {
     const std::array<Bytes, 4> values{kPressure, Bytes{68, 154, 64, 0}, Bytes{65, 32, 0, 0},
                                       Bytes{63, 204, 204, 205}};
     p.Receive(Response(2, 33, Command33Data(values)));
-    QCOMPARE(p.Names(p.grid1, 1, 4),
-             (QStringList{QStringLiteral("Давление/Pressure"), "Um",
-                          QStringLiteral("Величина демпфирования"),
-                          QStringLiteral("Верхний предел (Pmax)")}));
+    QCOMPARE(p.Names(p.grid1, 1, 4), (QStringList{QStringLiteral("Давление/Pressure"), "Um",
+                                                  QStringLiteral("Величина демпфирования"),
+                                                  QStringLiteral("Верхний предел (Pmax)")}));
     QCOMPARE(p.Values(p.grid1, 1, 4), (QStringList{"101,3250000", "1234", "10", "1,6000000"}));
     QCOMPARE(p.state.session.GridRow, 5);
 
@@ -280,14 +248,15 @@ void ResponseDispatchTest::writeCommands_data() {
     QTest::newRow("negative zero counts as a current")
         << 40 << Bytes{128, 0, 0, 0} << true << QStringLiteral("Зафиксирован ток (мА)")
         << "0,0000000";
-    QTest::newRow("fixed current off") << 40 << Bytes{0, 0, 0, 0} << true
-                                       << QStringLiteral("Режим фиксированного тока отключен") << ok;
+    QTest::newRow("fixed current off")
+        << 40 << Bytes{0, 0, 0, 0} << true << QStringLiteral("Режим фиксированного тока отключен")
+        << ok;
     QTest::newRow("fixed current, bad checksum: no name")
         << 40 << Bytes{0, 0, 0, 0} << false << QString() << kNotReliable;
-    QTest::newRow("units") << 44 << Bytes{1} << true
-                           << QStringLiteral("Единица измерения давления") << QStringLiteral("МПа");
-    QTest::newRow("units outside the list") << 44 << Bytes{7} << true
-                                            << QStringLiteral("Единица измерения давления") << "7";
+    QTest::newRow("units") << 44 << Bytes{1} << true << QStringLiteral("Единица измерения давления")
+                           << QStringLiteral("МПа");
+    QTest::newRow("units outside the list")
+        << 44 << Bytes{7} << true << QStringLiteral("Единица измерения давления") << "7";
 }
 
 void ResponseDispatchTest::writeCommands() {
@@ -307,8 +276,9 @@ void ResponseDispatchTest::writeCommands() {
 void ResponseDispatchTest::writeRangeTakesTwoRows() {
     Program p(hart::kModeSetup);
     p.Receive(Response(5, 35, {0, 63, 128, 0, 0, 0, 0, 0, 0}));
-    QCOMPARE(p.Names(p.grid1, 1, 2), (QStringList{QStringLiteral("Записано верхнее значение диапазона"),
-                                                  QStringLiteral("Записано нижнее значение диапазона")}));
+    QCOMPARE(p.Names(p.grid1, 1, 2),
+             (QStringList{QStringLiteral("Записано верхнее значение диапазона"),
+                          QStringLiteral("Записано нижнее значение диапазона")}));
     QCOMPARE(p.Values(p.grid1, 1, 2), (QStringList{"1,0000000", "0,0000000"}));
     QCOMPARE(p.state.session.GridRow, 3);
     QCOMPARE(p.grid1.RowCount(), 4);
@@ -432,7 +402,8 @@ void ResponseDispatchTest::protocolPieces() {
     Program p(hart::kModeRegistration);
     p.checkBox1.setChecked(true);
     p.Receive(Response(1, 1, Command1Data()));
-    QCOMPARE(p.sink.lines[1], QStringLiteral("Addr: 1 Command: 1 Давление/Pressure: 101,3250000 <end>"));
+    QCOMPARE(p.sink.lines[1],
+             QStringLiteral("Addr: 1 Command: 1 Давление/Pressure: 101,3250000 <end>"));
     p.sink.lines.clear();
     p.Receive(Response(1, 1, Command1Data(), false));
     QCOMPARE(p.sink.lines[1], QStringLiteral("Addr: 1 Command: 1 <end>"));

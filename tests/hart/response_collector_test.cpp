@@ -21,9 +21,10 @@ struct Harness {
     TraceMemo memo{1000};
     std::vector<Bytes> dispatched;
     hart::ResponseCollector collector{receive, memo, [this] {
-        dispatched.emplace_back(receive.RxBuf.begin() + 1,
-                                receive.RxBuf.begin() + 1 + receive.RxLength);
-    }};
+                                          dispatched.emplace_back(
+                                              receive.RxBuf.begin() + 1,
+                                              receive.RxBuf.begin() + 1 + receive.RxLength);
+                                      }};
 
     void Feed(const Bytes& bytes) { collector.Collect(bytes); }
     QStringList Trace() const { return memo.toPlainText().split(u'\n', Qt::SkipEmptyParts); }
@@ -126,14 +127,15 @@ void ResponseCollectorTest::answerTooLongIsDroppedWhole() {
     QCOMPARE(h.dispatched[0], kPrimary);
     const QStringList trace = h.Trace();
     QCOMPARE(trace.size(), 2);
-    QCOMPARE(trace[0],
-             QStringLiteral("Буфер приемника: Ответ длиной 61 байт не помещается в буфер и отброшен"));
+    QCOMPARE(
+        trace[0],
+        QStringLiteral("Буфер приемника: Ответ длиной 61 байт не помещается в буфер и отброшен"));
 
     Harness largest;
     largest.Feed(Response(5, 33, Bytes(255, 0)));
     QVERIFY(largest.dispatched.empty());
     QCOMPARE(largest.receive.RxCount, 0);
-    QCOMPARE(largest.receive.RxDiscard, 0);
+    QCOMPARE(largest.receive.rxDiscard, 0);
 }
 
 void ResponseCollectorTest::restartDropsAPartialAnswer() {

@@ -1,0 +1,44 @@
+#pragma once
+// Every control the receive path writes, made on their own without the main window: the setup
+// tab's trace, button, command list, table and time-out, the registration tab's table, command
+// list, protocol box, slot time-outs (Timer4 .. Timer13) and lamps (Shape1 .. Shape10), and the
+// two dialogs whose choices name and format answers.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <array>
+#include <memory>
+
+#include "commands/units_dialog.h"
+#include "commands/variables_dialog.h"
+#include "modes/receive_path.h"
+#include "ui/trace_memo.h"
+#include "ui/tshape.h"
+#include "ui/tstring_grid.h"
+#include "ui/ttimer.h"
+
+class StandaloneControls {
+public:
+    StandaloneControls();
+
+    // The controls for the receive path, with `protocol` taking the protocol lines.
+    modes::ReceivePathControls For(commands::ProtocolSink& protocol);
+
+    TraceMemo memo{1000};
+    QPushButton button1{QStringLiteral("Передача...")};
+    QComboBox comboBox1;
+    TStringGrid grid1{QStringLiteral("StringGrid1"), 6, 2};
+    TTimer timer3{QStringLiteral("Timer3")};
+    TStringGrid grid2{QStringLiteral("StringGrid2"), 6, 255};
+    QComboBox comboBox2;
+    QCheckBox checkBox1;
+    TForm5 form5{nullptr};
+    TForm10 form10{nullptr};
+    hart::SlotTimers slotTimers{};
+    hart::LampShapes lamps{};
+
+private:
+    std::array<std::unique_ptr<TTimer>, hart::kSlotCount + 1> timerObjects_;
+    std::array<std::unique_ptr<TShape>, hart::kSlotCount + 1> shapeObjects_;
+};
