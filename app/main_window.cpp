@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/about_box.h"
+#include "app/port_tab.h"
 #include "app/registration_tab.h"
 #include "app/setup_tab.h"
 #include "commands/damping_dialog.h"
@@ -24,11 +25,10 @@
 #include "modes/setup_transaction.h"
 #include "modes/slot_requests.h"
 #include "modes/slot_timeouts.h"
-#include "serial/port_tab/port_tab.h"
+#include "serial_qt/ui_thread_calls.h"
 #include "ui/application_error.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
-#include "ui/ui_thread_calls.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ auto Reported(Handler handler) {
 TForm1::TForm1(std::shared_ptr<ser::platform::DeviceFactory> devices)
     : uiCalls_(std::make_unique<UiThreadCalls>()) {
     ser::TSerEnvironment environment;
-    environment.SyncCall = uiCalls_->SyncCall();
-    environment.ReportException = [](std::exception_ptr error) { ReportApplicationError(error); };
-    environment.Devices = std::move(devices);
+    environment.syncCall = uiCalls_->SyncCall();
+    environment.reportException = [](std::exception_ptr error) { ReportApplicationError(error); };
+    environment.devices = std::move(devices);
     SerComm1 = std::make_unique<ser::TSerComm>(std::move(environment));
     SerComm1->SetEventPriority(ser::tpHighest);
     SerComm1->SetWritePriority(ser::tpHighest);

@@ -7,8 +7,8 @@
 
 #include "commands/catalogue.h"
 #include "ui/named.h"
-#include "ui/tshape.h"
-#include "ui/tstring_grid.h"
+#include "ui/shape.h"
+#include "ui/string_grid.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "commands/catalogue.h"
 #include "ui/named.h"
-#include "ui/tstring_grid.h"
-#include "ui/tup_down.h"
+#include "ui/string_grid.h"
+#include "ui/up_down.h"
 
 namespace {
 

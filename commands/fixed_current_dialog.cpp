@@ -11,7 +11,7 @@
 #include "ui/application_error.h"
 #include "ui/conversions.h"
 #include "ui/message_boxes.h"
-#include "ui/tup_down.h"
+#include "ui/up_down.h"
 
 namespace {
 

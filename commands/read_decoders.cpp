@@ -9,8 +9,8 @@
 #include "hart/frame_layout.h"
 #include "hart/result_table.h"
 #include "hart/value_encodings.h"
+#include "ui/string_grid.h"
 #include "ui/time_text.h"
-#include "ui/tstring_grid.h"
 
 namespace commands {
 namespace {

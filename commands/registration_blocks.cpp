@@ -1,7 +1,7 @@
 #include "commands/registration_blocks.h"
 
 #include "hart/result_table.h"
-#include "ui/tstring_grid.h"
+#include "ui/string_grid.h"
 
 namespace commands {
 

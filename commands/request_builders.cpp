@@ -16,7 +16,7 @@
 #include "hart/frame_layout.h"
 #include "hart/value_encodings.h"
 #include "ui/conversions.h"
-#include "ui/tradio_group.h"
+#include "ui/radio_group.h"
 
 namespace commands {
 namespace {

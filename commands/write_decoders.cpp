@@ -2,8 +2,8 @@
 
 #include "commands/units_dialog.h"
 #include "hart/result_table.h"
-#include "ui/tradio_group.h"
-#include "ui/tstring_grid.h"
+#include "ui/radio_group.h"
+#include "ui/string_grid.h"
 
 namespace commands {
 namespace {

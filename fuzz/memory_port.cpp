@@ -70,12 +70,12 @@ private:
 ser::TSerEnvironment MemoryEnvironment(std::shared_ptr<MemoryLine> line) {
     ser::TSerEnvironment environment;
     // No thread of the port ever calls these.
-    environment.SyncCall = [](const std::function<void()>& call, std::stop_token) {
+    environment.syncCall = [](const std::function<void()>& call, std::stop_token) {
         call();
         return true;
     };
-    environment.ReportException = [](std::exception_ptr error) { std::rethrow_exception(error); };
-    environment.Devices = std::make_shared<MemoryDevices>(std::move(line));
+    environment.reportException = [](std::exception_ptr error) { std::rethrow_exception(error); };
+    environment.devices = std::make_shared<MemoryDevices>(std::move(line));
     return environment;
 }
 

@@ -7,7 +7,7 @@
 #include "commands/device_variables.h"
 #include "hart/frame_layout.h"
 #include "hart/result_table.h"
-#include "ui/tradio_group.h"
+#include "ui/radio_group.h"
 
 namespace fuzzing {
 namespace {

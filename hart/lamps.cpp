@@ -1,6 +1,6 @@
 #include "hart/lamps.h"
 
-#include "ui/tshape.h"
+#include "ui/shape.h"
 
 namespace hart {
 

@@ -5,9 +5,9 @@
 #include "hart/byte_text.h"
 #include "hart/frame_layout.h"
 #include "hart/result_table.h"
+#include "ui/string_grid.h"
 #include "ui/time_text.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace hart {
 

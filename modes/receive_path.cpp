@@ -1,7 +1,7 @@
 #include "modes/receive_path.h"
 
 #include "modes/setup_transaction.h"
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace modes {
 

@@ -7,8 +7,8 @@
 #include "modes/setup_transaction.h"
 #include "serial/ser_comm.h"
 #include "ui/message_boxes.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 
 namespace modes {
 namespace {

@@ -1,6 +1,6 @@
 #include "modes/registration_pass.h"
 
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace modes {
 

@@ -6,8 +6,8 @@
 #include "serial/ser_comm.h"
 #include "ui/conversions.h"
 #include "ui/message_boxes.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 
 namespace modes {
 

@@ -6,8 +6,8 @@
 #include "hart/frame_sender.h"
 #include "hart/result_table.h"
 #include "ui/conversions.h"
+#include "ui/string_grid.h"
 #include "ui/time_text.h"
-#include "ui/tstring_grid.h"
 
 namespace modes {
 

@@ -1,6 +1,6 @@
 #include "modes/slot_timeouts.h"
 
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace modes {
 

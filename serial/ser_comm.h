@@ -43,7 +43,7 @@ using TSerCommRxCharEvent = std::function<void(TSerCustomComm& Sender, int Count
 
 class TSerCustomComm : public TSerComponent {
 public:
-    // Raises std::invalid_argument when SyncCall or ReportException is missing.
+    // Raises std::invalid_argument when syncCall or reportException is missing.
     explicit TSerCustomComm(TSerEnvironment environment);
     // Closes the port and ends its threads.
     ~TSerCustomComm() override;
@@ -168,8 +168,5 @@ class TSerComm : public TSerCustomComm {
 public:
     using TSerCustomComm::TSerCustomComm;
 };
-
-// The operating-system device path a display name opens (shown on the port tab).
-std::string DevicePath(const std::string& displayName);
 
 }  // namespace ser

@@ -22,10 +22,10 @@ class DeviceFactory;
 }
 
 struct TSerEnvironment {
-    TSerSyncCall SyncCall;
-    TSerExceptionReport ReportException;
+    TSerSyncCall syncCall;
+    TSerExceptionReport reportException;
     // Null: the operating system's serial devices. Tests hand in a fake.
-    std::shared_ptr<platform::DeviceFactory> Devices;
+    std::shared_ptr<platform::DeviceFactory> devices;
 };
 
 }  // namespace ser

@@ -52,16 +52,16 @@ void TSerCommEventThread::Run(const std::stop_token& stop, Shared& shared) {
         TSerPortSession& session = *shared.session;
         TSerEventMask events = 0;
         const platform::OsValue<int> filled = session.Fill();
-        if (filled.Value > 0) {
-            events |= EV_RXCHAR;
+        if (filled.value > 0) {
+            events |= kEvRxChar;
         }
         // A read that failed on a device still there is reported as a line error and tried
         // again after a pause.
-        const bool readFailed = filled.Error && !session.Dead();
+        const bool readFailed = filled.error && !session.Dead();
         lineError = lineError || readFailed;
         // A dead device is reported once; after that nothing about it changes until Close.
         if (lineError || (session.Dead() && !goneReported)) {
-            events |= EV_ERR;
+            events |= kEvErr;
             lineError = false;
             goneReported = session.Dead();
         }
@@ -103,14 +103,14 @@ void TSerCommEventThread::RunStep(const std::stop_token& stop, Shared& shared,
                 return;
             }
             shared.inStep = true;
-            if ((events & EV_RXCHAR) != 0) {
-                RunReported(shared, shared.step.RxChar);
+            if ((events & kEvRxChar) != 0) {
+                RunReported(shared, shared.step.rxChar);
             }
             // The handler may have closed or destroyed the component: then nothing of it is
             // touched any more.
-            if (const TSerEventMask others = events & ~EV_RXCHAR;
+            if (const TSerEventMask others = events & ~kEvRxChar;
                 others != 0 && !stop.stop_requested()) {
-                RunReported(shared, [&] { shared.step.Events(others); });
+                RunReported(shared, [&] { shared.step.events(others); });
             }
             shared.inStep = false;
         },

@@ -25,8 +25,8 @@ public:
     // then the batch's other events. The second is skipped when the first stopped the thread
     // (it closed or destroyed the component).
     struct TStep {
-        std::function<void()> RxChar;
-        std::function<void(TSerEventMask events)> Events;
+        std::function<void()> rxChar;
+        std::function<void(TSerEventMask events)> events;
     };
 
     TSerCommEventThread(TSerPortSession& session, TSerEventMask mask, TSerSyncCall syncCall,

@@ -5,7 +5,7 @@
 namespace ser {
 
 void RaiseOsError(const char* format, const platform::OsError& error) {
-    throw ESerCommError(FormatText(format, error.Code, error.Text.c_str()));
+    throw ESerCommError(FormatText(format, error.code, error.text.c_str()));
 }
 
 }  // namespace ser

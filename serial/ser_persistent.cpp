@@ -15,14 +15,14 @@ void TSerPersistent::EndUpdate() {
 }
 
 void TSerPersistent::Changing() {
-    if (updateCount_ == 0 && hooks_.Changing) {
-        hooks_.Changing();
+    if (updateCount_ == 0 && hooks_.changing) {
+        hooks_.changing();
     }
 }
 
 void TSerPersistent::Changed() {
-    if (updateCount_ == 0 && hooks_.Changed) {
-        hooks_.Changed();
+    if (updateCount_ == 0 && hooks_.changed) {
+        hooks_.changed();
     }
 }
 

@@ -16,8 +16,8 @@ public:
     TSerPersistent& operator=(const TSerPersistent&) = delete;
 
     struct TOwnerHooks {
-        std::function<void()> Changing;
-        std::function<void()> Changed;
+        std::function<void()> changing;
+        std::function<void()> changed;
     };
 
 protected:

@@ -16,10 +16,10 @@ platform::OsValue<int> TSerPortSession::Fill() {
         return {};
     }
     platform::OsValue<int> read = device_->Read(input_.End(), input_.Room());
-    if (read.Error && read.Error->kind == platform::OsError::Kind::LineGone) {
+    if (read.error && read.error->kind == platform::OsError::Kind::LineGone) {
         MarkDead();
     }
-    input_.Grow(read.Value);
+    input_.Grow(read.value);
     return read;
 }
 
@@ -36,10 +36,10 @@ int TSerPortSession::Read(std::uint8_t* buffer, int count) {
         const platform::OsValue<int> read = device_->Read(buffer + taken, count - taken);
         // Bytes already taken from the queue are handed out; a lasting failure shows at the
         // next read.
-        if (taken == 0 || !read.Error) {
-            Check(read.Error, messages::kReadError);
+        if (taken == 0 || !read.error) {
+            Check(read.error, messages::kReadError);
         }
-        taken += read.Value;
+        taken += read.value;
     }
     WakeIfWasFull(wasFull);
     return taken;
@@ -50,8 +50,8 @@ int TSerPortSession::InputCount() {
     int count = input_.Size();
     if (!Dead()) {
         const platform::OsValue<int> driver = device_->InputCount();
-        Check(driver.Error, messages::kStatistics);
-        count += driver.Value;
+        Check(driver.error, messages::kStatistics);
+        count += driver.value;
     }
     return count;
 }
@@ -72,8 +72,8 @@ std::uint32_t TSerPortSession::ClearErrors() {
         return 0;
     }
     const platform::OsValue<std::uint32_t> errors = device_->ClearErrors();
-    Check(errors.Error, messages::kStatistics);
-    return errors.Value;
+    Check(errors.error, messages::kStatistics);
+    return errors.value;
 }
 
 void TSerPortSession::SetModemLine(platform::ModemLine line, bool on) {
@@ -87,8 +87,8 @@ bool TSerPortSession::Drain(std::chrono::milliseconds timeout) {
         return false;
     }
     const platform::OsValue<bool> drained = device_->Drain(timeout);
-    Check(drained.Error, messages::kCommFunction);
-    return drained.Value && !Dead();
+    Check(drained.error, messages::kCommFunction);
+    return drained.value && !Dead();
 }
 
 void TSerPortSession::MarkDead() {

@@ -57,35 +57,35 @@ using enum TThreadPriority;
 
 // Line-event bits of a batch (the values of the Windows event mask).
 using TSerEventMask = std::uint32_t;
-inline constexpr TSerEventMask EV_RXCHAR = 0x0001;
-inline constexpr TSerEventMask EV_RXFLAG = 0x0002;
-inline constexpr TSerEventMask EV_TXEMPTY = 0x0004;
-inline constexpr TSerEventMask EV_CTS = 0x0008;
-inline constexpr TSerEventMask EV_DSR = 0x0010;
-inline constexpr TSerEventMask EV_RLSD = 0x0020;
-inline constexpr TSerEventMask EV_BREAK = 0x0040;
-inline constexpr TSerEventMask EV_ERR = 0x0080;
-inline constexpr TSerEventMask EV_RING = 0x0100;
-inline constexpr TSerEventMask EV_PERR = 0x0200;
-inline constexpr TSerEventMask EV_RX80FULL = 0x0400;
-inline constexpr TSerEventMask EV_EVENT1 = 0x0800;
-inline constexpr TSerEventMask EV_EVENT2 = 0x1000;
+inline constexpr TSerEventMask kEvRxChar = 0x0001;
+inline constexpr TSerEventMask kEvRxFlag = 0x0002;
+inline constexpr TSerEventMask kEvTxEmpty = 0x0004;
+inline constexpr TSerEventMask kEvCts = 0x0008;
+inline constexpr TSerEventMask kEvDsr = 0x0010;
+inline constexpr TSerEventMask kEvRlsd = 0x0020;
+inline constexpr TSerEventMask kEvBreak = 0x0040;
+inline constexpr TSerEventMask kEvErr = 0x0080;
+inline constexpr TSerEventMask kEvRing = 0x0100;
+inline constexpr TSerEventMask kEvPErr = 0x0200;
+inline constexpr TSerEventMask kEvRx80Full = 0x0400;
+inline constexpr TSerEventMask kEvEvent1 = 0x0800;
+inline constexpr TSerEventMask kEvEvent2 = 0x1000;
 
 // A line event the component can watch; the value is its event bit.
 enum class TSerCommEvent : TSerEventMask {
-    ceBreak = EV_BREAK,
-    ceCts = EV_CTS,
-    ceDsr = EV_DSR,
-    ceError = EV_ERR,
-    ceRing = EV_RING,
-    ceRlsd = EV_RLSD,
-    ceRxChar = EV_RXCHAR,
-    ceTxEmpty = EV_TXEMPTY,
-    ceRxFlag = EV_RXFLAG,
-    cePErr = EV_PERR,
-    ceRx80Full = EV_RX80FULL,
-    ceEvent1 = EV_EVENT1,
-    ceEvent2 = EV_EVENT2
+    ceBreak = kEvBreak,
+    ceCts = kEvCts,
+    ceDsr = kEvDsr,
+    ceError = kEvErr,
+    ceRing = kEvRing,
+    ceRlsd = kEvRlsd,
+    ceRxChar = kEvRxChar,
+    ceTxEmpty = kEvTxEmpty,
+    ceRxFlag = kEvRxFlag,
+    cePErr = kEvPErr,
+    ceRx80Full = kEvRx80Full,
+    ceEvent1 = kEvEvent1,
+    ceEvent2 = kEvEvent2
 };
 using enum TSerCommEvent;
 

@@ -66,17 +66,17 @@ void TSerCommWriteThread::Run(const std::stop_token& stop) {
         const platform::OsValue<int> written = session_.Device().Write(data, size);
         const auto handedOver = std::chrono::steady_clock::now();
         lock.lock();
-        if (written.Error && written.Error->kind == platform::OsError::Kind::LineGone) {
+        if (written.error && written.error->kind == platform::OsError::Kind::LineGone) {
             session_.MarkDead();
         }
         // A dead device never takes the bytes: retrying them would spin for ever.
         if (session_.Dead()) {
             buffer_.Clear();
-        } else if (written.Error) {
+        } else if (written.error) {
             ReportAndPause(lock, stop);
         } else {
-            buffer_.RemoveFirst(written.Value);
-            lineIdleAt_ = std::max(lineIdleAt_, handedOver) + written.Value * byteTime_;
+            buffer_.RemoveFirst(written.value);
+            lineIdleAt_ = std::max(lineIdleAt_, handedOver) + written.value * byteTime_;
         }
         changed_.notify_all();
     }

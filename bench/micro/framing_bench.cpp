@@ -14,7 +14,7 @@
 #include "bench/support/answering_peer.h"
 #include "hart/frame_sender.h"
 #include "serial/ser_comm.h"
-#include "ui/ui_thread_calls.h"
+#include "serial_qt/ui_thread_calls.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "ui/tstring_grid.h"
+#include "ui/string_grid.h"
 
 namespace bench {
 namespace {

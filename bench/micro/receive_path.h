@@ -12,7 +12,7 @@
 #include "app/setup_tab.h"
 #include "modes/receive_path.h"
 #include "tests/support/standalone_controls.h"
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace bench {
 

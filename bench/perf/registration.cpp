@@ -17,7 +17,7 @@
 #include "bench/support/statistics.h"
 #include "hart/frame_sender.h"
 #include "modes/registration_cycle.h"
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace bench {
 namespace {

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <QTimer>
 
-#include "ui/tstring_grid.h"
+#include "ui/string_grid.h"
 
 namespace bench {
 namespace {

@@ -55,8 +55,8 @@ private:
 
 OsValue<std::unique_ptr<Device>> TimedDevices::Open(const std::string& path) {
     OsValue<std::unique_ptr<Device>> opened = system_->Open(path);
-    if (opened.Value) {
-        opened.Value = std::make_unique<TimedDevice>(std::move(opened.Value), *this);
+    if (opened.value) {
+        opened.value = std::make_unique<TimedDevice>(std::move(opened.value), *this);
     }
     return opened;
 }

@@ -22,8 +22,8 @@ struct OsError {
         LineGone,      // the device hung up or was removed: it will never work again
         NoModemLines,  // the device has no modem-control lines to move
     };
-    int Code = 0;
-    std::string Text;
+    int code = 0;
+    std::string text;
     Kind kind = Kind::Other;
 };
 
@@ -33,28 +33,28 @@ using OsResult = std::optional<OsError>;
 // A value, or the error that prevented it.
 template <typename T>
 struct OsValue {
-    T Value{};
-    OsResult Error;
+    T value{};
+    OsResult error;
 };
 
 // The line settings the component derives from its properties.
 struct LineSettings {
-    int BitRate = 9600;
-    int DataBits = 8;
-    TSerParity Parity = paNone;
-    TSerStopbits Stopbits = sb1;
-    bool OutCtsFlow = false;
-    bool OutDsrFlow = false;
-    bool XonXoffOut = false;
-    bool XonXoffIn = false;
-    bool DsrSensitivity = false;
-    bool TxContinueOnXoff = false;
-    TSerControlDtr ControlDtr = dtrDisabled;
-    TSerControlRts ControlRts = rtsDisabled;
-    int XonLimit = 1024;
-    int XoffLimit = 1024;
-    std::uint8_t XonChar = 17;
-    std::uint8_t XoffChar = 19;
+    int bitRate = 9600;
+    int dataBits = 8;
+    TSerParity parity = paNone;
+    TSerStopbits stopbits = sb1;
+    bool outCtsFlow = false;
+    bool outDsrFlow = false;
+    bool xonXoffOut = false;
+    bool xonXoffIn = false;
+    bool dsrSensitivity = false;
+    bool txContinueOnXoff = false;
+    TSerControlDtr controlDtr = dtrDisabled;
+    TSerControlRts controlRts = rtsDisabled;
+    int xonLimit = 1024;
+    int xoffLimit = 1024;
+    std::uint8_t xonChar = 17;
+    std::uint8_t xoffChar = 19;
 
     friend bool operator==(const LineSettings&, const LineSettings&) = default;
 };

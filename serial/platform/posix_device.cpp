@@ -127,10 +127,10 @@ public:
         }
         // Applying the settings puts DTR and RTS where their control settings say, as the
         // device settings do on other systems; afterwards only SetModemLine moves them.
-        if (auto error = SetModemLine(ModemLine::Dtr, settings.ControlDtr == dtrEnabled)) {
+        if (auto error = SetModemLine(ModemLine::Dtr, settings.controlDtr == dtrEnabled)) {
             return error;
         }
-        return SetModemLine(ModemLine::Rts, settings.ControlRts == rtsEnabled);
+        return SetModemLine(ModemLine::Rts, settings.controlRts == rtsEnabled);
     }
 
     OsResult SetQueueSizes(int, int) override {
@@ -252,7 +252,7 @@ public:
         OsError error = LastErrnoError();
         // Drivers without modem-control lines (pseudo-terminals, some USB adapters) refuse
         // with ENOTTY or EINVAL; whether that matters is the component's decision.
-        if (error.Code == ENOTTY || error.Code == EINVAL) {
+        if (error.code == ENOTTY || error.code == EINVAL) {
             error.kind = OsError::Kind::NoModemLines;
         }
         return error;
@@ -333,7 +333,7 @@ private:
     // node is there, the port is not) fails with EIO or ENXIO: for the operator that port is
     // not there at all.
     static OsError OpenError(OsError error) {
-        if (IsMissingDevice(error.Code)) {
+        if (IsMissingDevice(error.code)) {
             error.kind = OsError::Kind::NotFound;
         }
         return error;

@@ -2,9 +2,9 @@
 #include <optional>
 #include <string>
 
-#include "serial/ser_comm.h"
+#include "serial/platform/device_path.h"
 
-namespace ser {
+namespace ser::platform {
 
 namespace {
 
@@ -40,4 +40,4 @@ std::string DevicePath(const std::string& displayName) {
     return "/dev/ttyS" + std::to_string(*number - 1);
 }
 
-}  // namespace ser
+}  // namespace ser::platform

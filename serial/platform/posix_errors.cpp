@@ -24,8 +24,8 @@ bool IsHangUp(int code) {
 OsError ErrnoError(int code) {
     char buffer[256] = {};
     OsError error;
-    error.Code = code;
-    error.Text = TextOf(strerror_r(code, buffer, sizeof buffer), buffer);
+    error.code = code;
+    error.text = TextOf(strerror_r(code, buffer, sizeof buffer), buffer);
     if (IsHangUp(code)) {
         error.kind = OsError::Kind::LineGone;
     }

@@ -82,11 +82,11 @@ bool ToTermios(const LineSettings& settings, termios& tio) {
     speed_t speed = B0;
     tcflag_t size = 0;
     tcflag_t parity = 0;
-    if (!SpeedOf(settings.BitRate, speed) || !CharacterSizeOf(settings.DataBits, size) ||
-        !ParityOf(settings.Parity, parity)) {
+    if (!SpeedOf(settings.bitRate, speed) || !CharacterSizeOf(settings.dataBits, size) ||
+        !ParityOf(settings.parity, parity)) {
         return false;
     }
-    const bool ctsFlow = settings.OutCtsFlow || settings.ControlRts == rtsHandshake;
+    const bool ctsFlow = settings.outCtsFlow || settings.controlRts == rtsHandshake;
 #ifndef CRTSCTS
     if (ctsFlow) {
         return false;
@@ -107,19 +107,19 @@ bool ToTermios(const LineSettings& settings, termios& tio) {
     tio.c_cflag |= CLOCAL | CREAD | size | parity;
     // UARTs send 1.5 stop bits when asked for two at five data bits, the one size where 1.5
     // exists.
-    if (settings.Stopbits != sb1) {
+    if (settings.stopbits != sb1) {
         tio.c_cflag |= CSTOPB;
     }
 
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    if (settings.XonXoffOut) {
+    if (settings.xonXoffOut) {
         tio.c_iflag |= IXON;
     }
-    if (settings.XonXoffIn) {
+    if (settings.xonXoffIn) {
         tio.c_iflag |= IXOFF;
     }
-    tio.c_cc[VSTART] = settings.XonChar;
-    tio.c_cc[VSTOP] = settings.XoffChar;
+    tio.c_cc[VSTART] = settings.xonChar;
+    tio.c_cc[VSTOP] = settings.xoffChar;
     // DSR flow, DSR sensitivity, DTR handshake, RTS toggle and the XON/XOFF limits have no
     // termios equivalent; the kernel keeps its own thresholds.
 

@@ -3,16 +3,14 @@
 // they can be in progress on the handle at once, and each waits for its operation to end
 // before returning, so the driver never writes into a record that is gone.
 
-// The component's headers come before <windows.h>, which defines the same EV_ event bits as
-// macros.
-#include "serial/platform/device.h"
-#include "serial/platform/wake_handle.h"
-#include "serial/platform/win32_errors.h"
-
 #include <windows.h>
 
 #include <algorithm>
 #include <system_error>
+
+#include "serial/platform/device.h"
+#include "serial/platform/wake_handle.h"
+#include "serial/platform/win32_errors.h"
 
 namespace ser::platform {
 
@@ -79,24 +77,24 @@ public:
     OsResult ApplySettings(const LineSettings& settings) override {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
-        dcb.BaudRate = static_cast<DWORD>(settings.BitRate);
+        dcb.BaudRate = static_cast<DWORD>(settings.bitRate);
         dcb.fBinary = TRUE;
-        dcb.fOutxCtsFlow = settings.OutCtsFlow;
-        dcb.fOutxDsrFlow = settings.OutDsrFlow;
-        dcb.fOutX = settings.XonXoffOut;
-        dcb.fInX = settings.XonXoffIn;
-        dcb.fDtrControl = static_cast<DWORD>(settings.ControlDtr);
-        dcb.fRtsControl = static_cast<DWORD>(settings.ControlRts);
-        dcb.fDsrSensitivity = settings.DsrSensitivity;
-        dcb.fTXContinueOnXoff = settings.TxContinueOnXoff;
+        dcb.fOutxCtsFlow = settings.outCtsFlow;
+        dcb.fOutxDsrFlow = settings.outDsrFlow;
+        dcb.fOutX = settings.xonXoffOut;
+        dcb.fInX = settings.xonXoffIn;
+        dcb.fDtrControl = static_cast<DWORD>(settings.controlDtr);
+        dcb.fRtsControl = static_cast<DWORD>(settings.controlRts);
+        dcb.fDsrSensitivity = settings.dsrSensitivity;
+        dcb.fTXContinueOnXoff = settings.txContinueOnXoff;
         // The limits are 16-bit fields.
-        dcb.XonLim = static_cast<WORD>(std::min(settings.XonLimit, 0xFFFF));
-        dcb.XoffLim = static_cast<WORD>(std::min(settings.XoffLimit, 0xFFFF));
-        dcb.ByteSize = static_cast<BYTE>(settings.DataBits);
-        dcb.Parity = static_cast<BYTE>(settings.Parity);
-        dcb.StopBits = static_cast<BYTE>(settings.Stopbits);
-        dcb.XonChar = static_cast<char>(settings.XonChar);
-        dcb.XoffChar = static_cast<char>(settings.XoffChar);
+        dcb.XonLim = static_cast<WORD>(std::min(settings.xonLimit, 0xFFFF));
+        dcb.XoffLim = static_cast<WORD>(std::min(settings.xoffLimit, 0xFFFF));
+        dcb.ByteSize = static_cast<BYTE>(settings.dataBits);
+        dcb.Parity = static_cast<BYTE>(settings.parity);
+        dcb.StopBits = static_cast<BYTE>(settings.stopbits);
+        dcb.XonChar = static_cast<char>(settings.xonChar);
+        dcb.XoffChar = static_cast<char>(settings.xoffChar);
         return Checked(SetCommState(handle_, &dcb));
     }
 
@@ -175,7 +173,7 @@ public:
             watched_ = wanted;
             // Characters that came while input was not watched raised no event and never
             // will: collect them before waiting for the next one.
-            if ((wanted & EV_RXCHAR) != 0 && InputCount().Value > 0) {
+            if ((wanted & EV_RXCHAR) != 0 && InputCount().value > 0) {
                 return WaitOutcome::Input;
             }
         }
@@ -303,7 +301,7 @@ public:
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             OsError error = LastWindowsError();
-            if (error.Code == ERROR_FILE_NOT_FOUND || error.Code == ERROR_PATH_NOT_FOUND) {
+            if (error.code == ERROR_FILE_NOT_FOUND || error.code == ERROR_PATH_NOT_FOUND) {
                 error.kind = OsError::Kind::NotFound;
             }
             return {nullptr, error};

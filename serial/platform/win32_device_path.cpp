@@ -1,8 +1,8 @@
 #include <string>
 
-#include "serial/ser_comm.h"
+#include "serial/platform/device_path.h"
 
-namespace ser {
+namespace ser::platform {
 
 // Every supported Windows is of the NT family, where "\\.\" opens a name in the device
 // namespace; that is what makes "COM10" and above openable. A name that already carries the
@@ -12,4 +12,4 @@ std::string DevicePath(const std::string& displayName) {
     return displayName.compare(0, prefix.size(), prefix) == 0 ? displayName : prefix + displayName;
 }
 
-}  // namespace ser
+}  // namespace ser::platform

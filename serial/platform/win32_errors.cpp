@@ -29,8 +29,8 @@ bool IsGone(DWORD code) {
 
 OsError WindowsError(DWORD code) {
     OsError error;
-    error.Code = static_cast<int>(code);
-    error.Text = SystemText(code);
+    error.code = static_cast<int>(code);
+    error.text = SystemText(code);
     if (IsGone(code)) {
         error.kind = OsError::Kind::LineGone;
     }

@@ -17,8 +17,8 @@
 #include "tests/support/modal_driver.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 
 namespace {
 

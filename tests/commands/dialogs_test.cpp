@@ -24,9 +24,9 @@
 #include "commands/range_dialog.h"
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
-#include "ui/tradio_group.h"
 #include "tests/support/warnings.h"
-#include "ui/tup_down.h"
+#include "ui/radio_group.h"
+#include "ui/up_down.h"
 
 namespace {
 
@@ -112,9 +112,7 @@ class DialogsTest : public QObject {
 private slots:
     // Any warning fails, except the offscreen platform's note that it ignores the size hints of a
     // fixed-size window.
-    void init() {
-        FailOnUnexpectedWarnings();
-    }
+    void init() { FailOnUnexpectedWarnings(); }
 
     void fixedCurrentCheckOnOk_data();
     void fixedCurrentCheckOnOk();

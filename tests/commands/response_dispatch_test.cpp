@@ -14,10 +14,10 @@
 #include "tests/support/standalone_controls.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
+#include "ui/shape.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 #include "ui/trace_memo.h"
-#include "ui/tshape.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
 
 namespace {
 

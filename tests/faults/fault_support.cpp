@@ -9,9 +9,9 @@
 #include <map>
 
 #include "tests/faults/process_usage.h"
-#include "ui/tshape.h"
-#include "ui/tstring_grid.h"
-#include "ui/tup_down.h"
+#include "ui/shape.h"
+#include "ui/string_grid.h"
+#include "ui/up_down.h"
 
 namespace faults {
 

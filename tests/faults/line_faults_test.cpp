@@ -10,7 +10,7 @@
 
 #include "tests/faults/fault_support.h"
 #include "tests/support/warnings.h"
-#include "ui/tstring_grid.h"
+#include "ui/string_grid.h"
 
 using namespace faults;
 

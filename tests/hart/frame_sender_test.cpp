@@ -8,10 +8,10 @@
 
 #include "hart/frame_sender.h"
 #include "serial/ser_comm.h"
+#include "serial_qt/ui_thread_calls.h"
 #include "tests/support/fake_serial_device.h"
 #include "tests/support/warnings.h"
 #include "ui/trace_memo.h"
-#include "ui/ui_thread_calls.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include "commands/variables_dialog.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/warnings.h"
-#include "ui/tshape.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
-#include "ui/tup_down.h"
+#include "ui/shape.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
+#include "ui/up_down.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ struct RegistrationTabDriver {
     QCheckBox* protocol = program.Find<QCheckBox>("TabSheet2", "CheckBox1");
 
     QCheckBox* SlotBox(int slot) {
-        return program.Find<QCheckBox>("TabSheet2", qPrintable(QStringLiteral("CheckBox%1").arg(11 + slot)));
+        return program.Find<QCheckBox>("TabSheet2",
+                                       qPrintable(QStringLiteral("CheckBox%1").arg(11 + slot)));
     }
     void TickSlots(std::initializer_list<int> numbers) {
         for (int slot : numbers) {
@@ -99,7 +100,8 @@ void RegistrationModeTest::refusedStarts() {
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.start->click();
-    QCOMPARE(program.Modals().TakeMessages(), QStringList{QStringLiteral("Ни один датчик не выбран")});
+    QCOMPARE(program.Modals().TakeMessages(),
+             QStringList{QStringLiteral("Ни один датчик не выбран")});
     // Registration has taken the line all the same.
     QCOMPARE(program.State().session.Mode, hart::kModeRegistration);
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
@@ -353,7 +355,7 @@ void RegistrationModeTest::setupTimeoutPassOverSlots() {
 
     QCOMPARE(tab.Lamp(1), kYellow);  // silver turns yellow here, not red
     QCOMPARE(arrays.SlotAttempts[1], 2);
-    QCOMPARE(tab.Lamp(2), kGreen);   // answered: passed over
+    QCOMPARE(tab.Lamp(2), kGreen);  // answered: passed over
     QCOMPARE(arrays.SlotAttempts[2], 1);
     QCOMPARE(tab.Lamp(3), kSilver);  // not ticked: silver
     // Past the limit of 3: red, a no-answer row, the counter back at 1.
@@ -398,7 +400,8 @@ void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.protocol->setChecked(true);
-    QCOMPARE(program.Modals().TakeMessages(), QStringList{QStringLiteral("Не выбран ни один датчик!")});
+    QCOMPARE(program.Modals().TakeMessages(),
+             QStringList{QStringLiteral("Не выбран ни один датчик!")});
     QVERIFY(!tab.protocol->isChecked());
     QCOMPARE(program.State().session.Mode, hart::kModeRegistration);
 
@@ -491,7 +494,8 @@ namespace {
 int OpenDescriptors(const QString& path) {
     int count = 0;
     const QDir descriptors(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo& entry : descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry :
+         descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         count += entry.symLinkTarget() == path ? 1 : 0;
     }
     return count;

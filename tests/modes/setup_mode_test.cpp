@@ -20,10 +20,10 @@
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
-#include "ui/tradio_group.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
-#include "ui/tup_down.h"
+#include "ui/radio_group.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
+#include "ui/up_down.h"
 
 namespace {
 

@@ -90,8 +90,8 @@ public:
             return error;
         }
         // As on a real device, the lines follow their control settings when applied.
-        state_->dtr = settings.ControlDtr == ser::dtrEnabled;
-        state_->rts = settings.ControlRts == ser::rtsEnabled;
+        state_->dtr = settings.controlDtr == ser::dtrEnabled;
+        state_->rts = settings.controlRts == ser::rtsEnabled;
         return {};
     }
 
@@ -181,7 +181,7 @@ public:
         const Kind kind = line == ModemLine::Rts ? Kind::Rts : Kind::Dtr;
         state_->Add(kind).on = on;
         if (OsResult error = state_->Failure(kind)) {
-            if (error->Code == ENOTTY || error->Code == EINVAL) {
+            if (error->code == ENOTTY || error->code == EINVAL) {
                 error->kind = OsError::Kind::NoModemLines;
             }
             return error;

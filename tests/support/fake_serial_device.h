@@ -1,6 +1,6 @@
 #pragma once
 // A fake serial line for tests, handed to the component as its device factory
-// (TSerEnvironment::Devices). It opens any path that is not made missing or busy, one device at
+// (TSerEnvironment::devices). It opens any path that is not made missing or busy, one device at
 // a time, and records every call the component makes with a steady_clock time stamp.
 //
 //   auto line = std::make_shared<FakeSerialDevice>();

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QPlainTextEdit>
 
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
 #include "modes/receive_path.h"
+#include "ui/shape.h"
+#include "ui/string_grid.h"
+#include "ui/timer.h"
 #include "ui/trace_memo.h"
-#include "ui/tshape.h"
-#include "ui/tstring_grid.h"
-#include "ui/ttimer.h"
 
 class StandaloneControls {
 public:

@@ -22,7 +22,7 @@ class UiThreadCalls : public QObject {
 public:
     explicit UiThreadCalls(QObject* parent = nullptr);
 
-    // For TSerEnvironment::SyncCall.
+    // For TSerEnvironment::syncCall.
     ser::TSerSyncCall SyncCall();
 
 private:

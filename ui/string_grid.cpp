@@ -1,4 +1,4 @@
-#include "ui/tstring_grid.h"
+#include "ui/string_grid.h"
 
 #include <QEvent>
 #include <QHeaderView>

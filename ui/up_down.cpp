@@ -1,4 +1,4 @@
-#include "ui/tup_down.h"
+#include "ui/up_down.h"
 
 #include <QKeyEvent>
 #include <QToolButton>

@@ -203,4 +203,4 @@ void SimulatorFaultsTest::badControlLinesAreRefused() {
 }
 
 QTEST_GUILESS_MAIN(SimulatorFaultsTest)
-#include "tst_simulator_faults.moc"
+#include "simulator_faults_test.moc"

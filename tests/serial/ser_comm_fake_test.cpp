@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serial/platform/device_path.h"
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
 
@@ -83,12 +84,13 @@ private slots:
         comm_->SetDeviceName(deviceName.toStdString());
         comm_->SetPortNum(portNum);
         QCOMPARE(QString::fromStdString(comm_->DisplayName()), displayName);
-        QCOMPARE(QString::fromStdString(ser::DevicePath(displayName.toStdString())), path);
+        QCOMPARE(QString::fromStdString(ser::platform::DevicePath(displayName.toStdString())),
+                 path);
     }
 
     void environmentMapsAComPort() {
         qputenv("TENSOVIA_COM1", "/tmp/modem");
-        QCOMPARE(ser::DevicePath("COM1"), std::string("/tmp/modem"));
+        QCOMPARE(ser::platform::DevicePath("COM1"), std::string("/tmp/modem"));
         OpenComm();
         QCOMPARE(line_->Records().front().path, std::string("/tmp/modem"));
     }
@@ -184,9 +186,9 @@ private slots:
     void settingsWhileOpenApplyAtOnce() {
         OpenComm();
         comm_->SetBaudrate(ser::br19200);
-        QCOMPARE(line_->Records().back().settings.BitRate, 19200);
+        QCOMPARE(line_->Records().back().settings.bitRate, 19200);
         comm_->FlowControl().SetXonXoffIn(true);
-        QVERIFY(line_->Records().back().settings.XonXoffIn);
+        QVERIFY(line_->Records().back().settings.xonXoffIn);
 
         line_->SetFailing(Kind::Settings, EINVAL);
         QVERIFY(ErrorText([&] {
@@ -218,7 +220,7 @@ private slots:
         comm_->FlowControl().Assign(flow);
         const auto records = line_->Records();
         QCOMPARE(records.size(), applied + 1);
-        QVERIFY(records.back().settings.XonXoffOut && records.back().settings.OutCtsFlow);
+        QVERIFY(records.back().settings.xonXoffOut && records.back().settings.outCtsFlow);
     }
 
     void lineUpdatesRefusedByFlowControl_data() {
@@ -421,7 +423,7 @@ private slots:
     void destroyInsideTheHandler_data() {
         QTest::addColumn<bool>("lineError");
         QTest::newRow("characters") << false;
-        // The batch also carries EV_ERR, whose handling must not touch the destroyed component.
+        // The batch also carries kEvErr, whose handling must not touch the destroyed component.
         QTest::newRow("characters and a line error") << true;
     }
     void destroyInsideTheHandler() {
@@ -442,4 +444,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SerCommFakeTest)
-#include "tst_ser_comm_fake.moc"
+#include "ser_comm_fake_test.moc"

@@ -1,4 +1,4 @@
-#include "ui/tshape.h"
+#include "ui/shape.h"
 
 #include <QPainter>
 

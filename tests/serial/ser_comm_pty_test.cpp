@@ -336,4 +336,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SerCommPtyTest)
-#include "tst_ser_comm_pty.moc"
+#include "ser_comm_pty_test.moc"

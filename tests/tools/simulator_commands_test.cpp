@@ -314,4 +314,4 @@ void SimulatorCommandsTest::onlyConfiguredAddressesAnswer() {
 }
 
 QTEST_GUILESS_MAIN(SimulatorCommandsTest)
-#include "tst_simulator_commands.moc"
+#include "simulator_commands_test.moc"

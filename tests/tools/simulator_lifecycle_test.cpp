@@ -200,4 +200,4 @@ void SimulatorLifecycleTest::idleCostsNoTime() {
 }
 
 QTEST_GUILESS_MAIN(SimulatorLifecycleTest)
-#include "tst_simulator_lifecycle.moc"
+#include "simulator_lifecycle_test.moc"

@@ -7,9 +7,9 @@
 #include <future>
 #include <thread>
 
+#include "serial_qt/ui_thread_calls.h"
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
-#include "ui/ui_thread_calls.h"
 
 class SyncCallsTest : public QObject {
     Q_OBJECT
@@ -89,4 +89,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SyncCallsTest)
-#include "tst_ser_sync_calls.moc"
+#include "ser_sync_calls_test.moc"

@@ -34,7 +34,8 @@ std::string ToWindows1251(const QString& text) {
     char* outPtr = out.data();
     std::size_t outLeft = out.size();
     while (inLeft > 0) {
-        if (iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) {
+        if (iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft) !=
+            static_cast<std::size_t>(-1)) {
             break;
         }
         if (errno != EILSEQ && errno != EINVAL) {

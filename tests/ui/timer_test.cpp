@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "tests/support/warnings.h"
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace {
 
@@ -120,4 +120,4 @@ void TTimerTest::handlerExceptionDoesNotStopTimer() {
 }
 
 QTEST_MAIN(TTimerTest)
-#include "ttimer_test.moc"
+#include "timer_test.moc"

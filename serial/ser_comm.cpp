@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "serial/platform/device.h"
+#include "serial/platform/device_path.h"
 #include "serial/ser_comm.h"
 #include "serial/ser_event_thread.h"
 #include "serial/ser_messages.h"
@@ -15,13 +16,13 @@ namespace ser {
 
 TSerCustomComm::TSerCustomComm(TSerEnvironment environment)
     : environment_(std::move(environment)),
-      buffers_({[this] { RefuseWhileOpen(); }, {}}),
-      flowControl_({{}, [this] { ApplySettings(); }}) {
-    if (!environment_.SyncCall || !environment_.ReportException) {
-        throw std::invalid_argument("The serial-port component needs SyncCall and ReportException");
+      buffers_({.changing = [this] { RefuseWhileOpen(); }, .changed = {}}),
+      flowControl_({.changing = {}, .changed = [this] { ApplySettings(); }}) {
+    if (!environment_.syncCall || !environment_.reportException) {
+        throw std::invalid_argument("The serial-port component needs syncCall and reportException");
     }
-    if (!environment_.Devices) {
-        environment_.Devices = platform::SystemDevices();
+    if (!environment_.devices) {
+        environment_.devices = platform::SystemDevices();
     }
 }
 
@@ -115,24 +116,25 @@ void TSerCustomComm::Open() {
 void TSerCustomComm::OpenHandle() {
     const std::string name = DisplayName();
     platform::OsValue<std::unique_ptr<platform::Device>> opened =
-        environment_.Devices->Open(DevicePath(name));
-    if (opened.Error) {
-        const platform::OsError& error = *opened.Error;
+        environment_.devices->Open(platform::DevicePath(name));
+    if (opened.error) {
+        const platform::OsError& error = *opened.error;
         if (error.kind == platform::OsError::Kind::NotFound) {
             throw ESerCommError(FormatText(messages::kNotFound, name.c_str()));
         }
         throw ESerCommError(
-            FormatText(messages::kCannotOpen, name.c_str(), error.Code, error.Text.c_str()));
+            FormatText(messages::kCannotOpen, name.c_str(), error.code, error.text.c_str()));
     }
-    session_ = std::make_unique<TSerPortSession>(std::move(opened.Value), buffers_.ReadSize());
+    session_ = std::make_unique<TSerPortSession>(std::move(opened.value), buffers_.ReadSize());
 }
 
 void TSerCustomComm::StartThreads() {
     if (const TSerEventMask mask = EventMask(); mask != 0) {
         eventThread_ = std::make_unique<TSerCommEventThread>(
-            *session_, mask, environment_.SyncCall, environment_.ReportException,
-            TSerCommEventThread::TStep{[this] { DoRxChar(); },
-                                       [this](TSerEventMask events) { DoEvents(events); }},
+            *session_, mask, environment_.syncCall, environment_.reportException,
+            TSerCommEventThread::TStep{
+                .rxChar = [this] { DoRxChar(); },
+                .events = [this](TSerEventMask events) { DoEvents(events); }},
             eventPriority_);
     }
     writeThread_ = std::make_unique<TSerCommWriteThread>(
@@ -141,12 +143,12 @@ void TSerCustomComm::StartThreads() {
 }
 
 void TSerCustomComm::ReportWriteError(const std::stop_token& stop) {
-    environment_.SyncCall(
+    environment_.syncCall(
         [this] {
             try {
-                DoEvents(EV_ERR);
+                DoEvents(kEvErr);
             } catch (...) {
-                environment_.ReportException(std::current_exception());
+                environment_.reportException(std::current_exception());
             }
         },
         stop);
@@ -258,7 +260,7 @@ void TSerCustomComm::DoRxChar() {
 
 void TSerCustomComm::DoEvents(TSerEventMask events) {
     // Line errors are read and cleared; no handler is raised for them.
-    if ((events & EV_ERR) != 0 && session_) {
+    if ((events & kEvErr) != 0 && session_) {
         session_->ClearErrors();
     }
 }
@@ -289,26 +291,26 @@ std::chrono::nanoseconds TSerCustomComm::ByteTime() const {
 
 platform::LineSettings TSerCustomComm::CurrentLineSettings() const {
     platform::LineSettings settings;
-    settings.BitRate = BitRate(baudrate_);
-    settings.DataBits = DataBitCount(databits_);
-    settings.Parity = parity_;
-    settings.Stopbits = stopbits_;
-    settings.OutCtsFlow = flowControl_.OutCtsFlow();
-    settings.OutDsrFlow = flowControl_.OutDsrFlow();
-    settings.XonXoffOut = flowControl_.XonXoffOut();
-    settings.XonXoffIn = flowControl_.XonXoffIn();
-    settings.DsrSensitivity = flowControl_.DsrSensitivity();
-    settings.TxContinueOnXoff = flowControl_.TxContinueOnXoff();
-    settings.ControlDtr = flowControl_.ControlDtr();
-    settings.ControlRts = flowControl_.ControlRts();
-    settings.XonLimit = buffers_.XonLimit();
-    settings.XoffLimit = buffers_.XoffLimit();
+    settings.bitRate = BitRate(baudrate_);
+    settings.dataBits = DataBitCount(databits_);
+    settings.parity = parity_;
+    settings.stopbits = stopbits_;
+    settings.outCtsFlow = flowControl_.OutCtsFlow();
+    settings.outDsrFlow = flowControl_.OutDsrFlow();
+    settings.xonXoffOut = flowControl_.XonXoffOut();
+    settings.xonXoffIn = flowControl_.XonXoffIn();
+    settings.dsrSensitivity = flowControl_.DsrSensitivity();
+    settings.txContinueOnXoff = flowControl_.TxContinueOnXoff();
+    settings.controlDtr = flowControl_.ControlDtr();
+    settings.controlRts = flowControl_.ControlRts();
+    settings.xonLimit = buffers_.XonLimit();
+    settings.xoffLimit = buffers_.XoffLimit();
     return settings;
 }
 
 TSerEventMask TSerCustomComm::EventMask() const {
     // Output goes through the writer thread, so the device does not watch for an empty queue.
-    return monitorEvents_.Mask() & ~EV_TXEMPTY;
+    return monitorEvents_.Mask() & ~kEvTxEmpty;
 }
 
 }  // namespace ser

@@ -1,8 +1,9 @@
-#include "serial/port_tab/port_tab.h"
+#include "app/port_tab.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
 
+#include "serial/platform/device_path.h"
 #include "serial/ser_comm.h"
 #include "ui/application_error.h"
 #include "ui/message_boxes.h"
@@ -204,5 +205,6 @@ void PortTab::SetLabelColour(const QColor& colour) {
 void PortTab::ShowDevicePath() {
     const QString name = ComboBox7->currentText();
     DevicePathLabel->setText(
-        name.isEmpty() ? QString() : QString::fromStdString(ser::DevicePath(name.toStdString())));
+        name.isEmpty() ? QString()
+                       : QString::fromStdString(ser::platform::DevicePath(name.toStdString())));
 }

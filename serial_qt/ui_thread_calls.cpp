@@ -1,4 +1,4 @@
-#include "ui/ui_thread_calls.h"
+#include "serial_qt/ui_thread_calls.h"
 
 #ifdef Q_OS_WIN
 UiThreadCalls::UiThreadCalls(QObject* parent)
