@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "commands/variables_dialog.h"
 #include "tests/support/program_fixture.h"
@@ -85,7 +86,9 @@ private slots:
     void silentSlotRepeatsThenGivesUp();
     void slotTimeoutLampSteps();
     void limitOneGivesUpAtOnce();
+    void noAnswerRowsFollowTheBlocks_data();
     void noAnswerRowsFollowTheBlocks();
+    void variablesAskedOncePerRun();
     void startPaintsLampsSilverAndClearsTable();
     void setupCommandDuringARun();
     void setupTimeoutPassOverSlots();
@@ -143,9 +146,16 @@ void RegistrationModeTest::periodThreeCountsDown() {
     QCOMPARE(tab.progress->value(), 3333);
     QCOMPARE(tab.AddressesOnWire(), (std::vector<int>{1, 1}));
 
+    // Stop ends every slot's wait, whichever slots were polled.
+    for (int slot = 1; slot <= 10; ++slot) {
+        tab.SlotTimer(slot).SetEnabled(true);
+    }
     tab.start->click();
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
     QVERIFY(!program.Timer("Timer1")->Enabled());
+    for (int slot = 1; slot <= 10; ++slot) {
+        QVERIFY(!tab.SlotTimer(slot).Enabled());
+    }
     QVERIFY(tab.period->isEnabled() && tab.command->isEnabled() && tab.protocol->isEnabled());
     QVERIFY(tab.SlotBox(1)->isEnabled());
     QCOMPARE(tab.progress->value(), 0);
@@ -272,30 +282,83 @@ void RegistrationModeTest::limitOneGivesUpAtOnce() {
     QVERIFY(program.RequestsOnWire().empty());
 }
 
+void RegistrationModeTest::noAnswerRowsFollowTheBlocks_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("blockSize");
+    QTest::newRow("command 1") << 0 << "1" << 1;
+    QTest::newRow("command 3") << 1 << "3" << 5;
+    QTest::newRow("command 33") << 2 << "33" << 4;
+}
+
 void RegistrationModeTest::noAnswerRowsFollowTheBlocks() {
-    // Command 3: two answering transmitters take rows 1 and 6, the silent third gets 11.
+    QFETCH(int, index);
+    QFETCH(QString, command);
+    QFETCH(int, blockSize);
+    const QList<int> blocks{1, 1 + blockSize, 1 + 2 * blockSize};
+    // Two answering transmitters take the first two blocks, the silent third the next one.
     ProgramFixture program(Silent("3"));
     RegistrationTabDriver tab{program};
-    tab.command->setCurrentIndex(1);
+    program.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
+    tab.command->setCurrentIndex(index);
     tab.TickSlots({1, 2, 3});
     tab.period->setValue(100);
     tab.start->click();
-    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(11, 4), kNoAnswer, kPatienceMs);
-    QCOMPARE(tab.Cell(1, 0), QStringLiteral("1"));
-    QCOMPARE(tab.Cell(6, 0), QStringLiteral("2"));
-    QCOMPARE(tab.Cell(11, 0), QStringLiteral("3"));
-    QCOMPARE(tab.Cell(11, 1), QStringLiteral("3"));
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
+    for (int slot = 1; slot <= 3; ++slot) {
+        QCOMPARE(tab.Cell(blocks[slot - 1], 0), QString::number(slot));
+        QCOMPARE(tab.Cell(blocks[slot - 1], 1), command);
+    }
+    QVERIFY(!tab.Cell(blockSize, 4).isEmpty());  // the first block's last row
     tab.start->click();
 
-    // Command 1: silent slots take rows 1, 2, 3 in the order they give up.
+    // Silent slots take the blocks in the order they give up.
     ProgramFixture silent(Silent("0-10"));
     RegistrationTabDriver silentTab{silent};
+    silent.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
+    silentTab.command->setCurrentIndex(index);
     silentTab.TickSlots({2, 5, 9});
     silentTab.period->setValue(100);
     silentTab.start->click();
-    QTRY_COMPARE_WITH_TIMEOUT(silentTab.Cell(3, 4), kNoAnswer, kPatienceMs);
-    QCOMPARE((QStringList{silentTab.Cell(1, 0), silentTab.Cell(2, 0), silentTab.Cell(3, 0)}),
+    QTRY_COMPARE_WITH_TIMEOUT(silentTab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
+    QCOMPARE((QStringList{silentTab.Cell(blocks[0], 0), silentTab.Cell(blocks[1], 0),
+                          silentTab.Cell(blocks[2], 0)}),
              (QStringList{"2", "5", "9"}));
+}
+
+void RegistrationModeTest::variablesAskedOncePerRun() {
+    // Command 33: the variables are chosen at the run's first request and reused by every later
+    // poll and repeat of the run, whatever the transmitter; the next run asks again.
+    ProgramFixture program(Silent("2"));
+    RegistrationTabDriver tab{program};
+    int shown = 0;
+    for (int i = 0; i < 20; ++i) {  // enough to count showings too many, not to hang at them
+        program.Modals().OnDialog(QStringLiteral("TForm5"), [&shown](QDialog& d) {
+            static_cast<TForm5&>(d).ComboBox1->setCurrentIndex(++shown);
+            ClickOk(d);
+        });
+    }
+    tab.command->setCurrentIndex(2);
+    tab.TickSlots({1, 2});
+    tab.start->click();
+    QTRY_VERIFY_WITH_TIMEOUT(program.Trace().contains(QStringLiteral("Датчик №2: попытка №3")) &&
+                                 tab.AddressesOnWire().size() >= 8u,
+                             kPatienceMs);
+    QCOMPARE(shown, 1);
+    tab.start->click();
+    tab.start->click();
+    QCOMPARE(shown, 2);
+    const auto before = program.RequestsOnWire().size();
+    QTRY_VERIFY_WITH_TIMEOUT(program.RequestsOnWire().size() >= before + 4, kPatienceMs);
+    QCOMPARE(shown, 2);
+    // The first variable's code of each request: the first run's choice, then the second's.
+    std::vector<int> codes;
+    for (const auto& frame : program.RequestsOnWire()) {
+        codes.push_back(frame.at(11));
+    }
+    QVERIFY(std::is_sorted(codes.begin(), codes.end()));
+    QCOMPARE(codes.front(), 1);
+    QCOMPARE(codes.back(), 2);
 }
 
 void RegistrationModeTest::startPaintsLampsSilverAndClearsTable() {

@@ -70,6 +70,8 @@ QStringList FrameTrace(int address, int command) {
 }
 
 using DialogScript = std::function<void(QDialog&)>;
+// Something that happens to the program or its line while a setup transaction runs.
+using LineAction = std::function<void(TForm1&, FakeSerialDevice&, ModalDriver&)>;
 
 }  // namespace
 
@@ -85,6 +87,8 @@ private slots:
     void everyCommandIntoItsRows();
     void pollAddressAskedAtEveryRepeat();
     void variablesAskedOnlyAtTheFirstSending();
+    void dialogDefaultsSentOnOk();
+    void freshCountdownPerAttempt();
     void wrongChecksum();
     void answerInPieces();
     void twoAnswersBothDispatched();
@@ -275,6 +279,61 @@ void SetupModeTest::variablesAskedOnlyAtTheFirstSending() {
     QCOMPARE(program.RequestsOnWire(), (std::vector<Bytes>(3, Request(6, 33, data))));
 }
 
+void SetupModeTest::dialogDefaultsSentOnOk() {
+    // The operator only presses OK: what each dialog holds when first shown goes on the wire.
+    const struct {
+        int index;
+        const char* dialog;
+        Bytes data;
+    } commands[] = {
+        {3, "TForm5", Bytes(19, 0)},
+        {4, "TForm6", {63, 128, 0, 0}},
+        {5, "TForm7", {0, 63, 128, 0, 0, 0, 0, 0, 0}},
+        {8, "TForm9", {64, 128, 0, 0}},
+        {9, "TForm10", {0}},
+        {2, "TForm3", {9}},  // last, as it moves the transmitter to another address
+    };
+    ProgramFixture program;
+    SetupTabDriver tab{program};
+    for (const auto& command : commands) {
+        program.Modals().OnDialog(QLatin1String(command.dialog), ClickOk);
+        tab.Run(command.index, 4);
+    }
+    QCOMPARE(program.Modals().PendingScripts(), 0);
+    QCOMPARE(program.Modals().Messages(), QStringList());
+    const auto requests = program.RequestsOnWire();
+    QCOMPARE(requests.size(), std::size(commands));
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        QCOMPARE(Bytes(requests[i].begin() + 11, requests[i].end() - 1), commands[i].data);
+    }
+}
+
+void SetupModeTest::freshCountdownPerAttempt() {
+    // Every sending waits the whole time-out, also when a countdown was already running: one a
+    // registration pass left behind at the first sending, the expiring one at a repeat.
+    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("5")});
+    SetupTabDriver tab{program};
+    const int full = 3000;
+    program.State().session.ResponseTimeout = full;
+    TTimer& timeout = *program.Timer("Timer3");
+    timeout.SetInterval(full);
+    timeout.SetEnabled(true);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        QTRY_VERIFY_WITH_TIMEOUT(timeout.RemainingTime() < full - 1000, kPatienceMs);
+        if (attempt == 1) {
+            tab.address->SetPosition(5);
+            tab.start->click();
+        } else {
+            timeout.OnTimer();
+        }
+        QCOMPARE(program.Trace().count(QStringLiteral("Передача началась")), attempt);
+        QVERIFY(timeout.Enabled());
+        QCOMPARE(timeout.Interval(), full);
+        QVERIFY2(timeout.RemainingTime() > full - 500,
+                 qPrintable(QString::number(timeout.RemainingTime())));
+    }
+}
+
 void SetupModeTest::wrongChecksum() {
     ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("2")});
     SetupTabDriver tab{program};
@@ -330,19 +389,49 @@ void SetupModeTest::badDialogValueSendsNothing() {
 }
 
 void SetupModeTest::portFailureLeavesTabReady_data() {
-    QTest::addColumn<bool>("atARepeat");
+    QTest::addColumn<LineAction>("before");    // before "Старт"
+    QTest::addColumn<LineAction>("atRepeat");  // after the first sending, before its time-out
     QTest::addColumn<QString>("message");
     // The port takes no more bytes: the refusal is reported, RTS is down and "Старт" works.
     QTest::newRow("frame refused")
-        << false << QStringLiteral("Output buffer is full. Please check comm status.");
-    // The transmitter is silent and the purge before the repeat fails: the repeat ends the
-    // transaction as the first sending would.
+        << LineAction([](TForm1& form, FakeSerialDevice& line, ModalDriver&) {
+               line.SetWritesStuck(true);
+               const Bytes filler(form.Port().Buffers().WriteSize(), 0);
+               form.Port().WriteBuf(filler.data(), static_cast<int>(filler.size()));
+           })
+        << LineAction() << QStringLiteral("Output buffer is full. Please check comm status.");
+    // The transmitter is silent and the repeat cannot go out: it ends the transaction as the
+    // first sending would.
     QTest::newRow("purge fails at a repeat")
-        << true << "Error clearing buffers (22), " + QString::fromLatin1(std::strerror(EINVAL));
+        << LineAction() << LineAction([](TForm1&, FakeSerialDevice& line, ModalDriver&) {
+               line.SetFailing(FakeSerialDevice::Record::Kind::Purge, EINVAL);
+           })
+        << "Error clearing buffers (22), " + QString::fromLatin1(std::strerror(EINVAL));
+    QTest::newRow("port closed at a repeat")
+        << LineAction() << LineAction([](TForm1& form, FakeSerialDevice&, ModalDriver&) {
+               form.findChild<QWidget*>(QStringLiteral("TabSheet4"))
+                   ->findChild<QPushButton*>(QStringLiteral("Button15"))
+                   ->click();
+           })
+        << modes::kOpenPortFirst;
+    QTest::newRow("address refused at a repeat")
+        << LineAction([](TForm1& form, FakeSerialDevice&, ModalDriver& modals) {
+               form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
+                   ->findChild<QComboBox*>(QStringLiteral("ComboBox1"))
+                   ->setCurrentIndex(2);
+               for (const char* address : {"7", "x"}) {
+                   modals.OnDialog(QStringLiteral("TForm3"), [address](QDialog& d) {
+                       static_cast<TForm3&>(d).LabeledEdit1->setText(QLatin1String(address));
+                       ClickOk(d);
+                   });
+               }
+           })
+        << LineAction() << QStringLiteral("'x' is not a valid integer value");
 }
 
 void SetupModeTest::portFailureLeavesTabReady() {
-    QFETCH(bool, atARepeat);
+    QFETCH(LineAction, before);
+    QFETCH(LineAction, atRepeat);
     QFETCH(QString, message);
     auto line = std::make_shared<FakeSerialDevice>();
     ModalDriver modals;
@@ -350,15 +439,13 @@ void SetupModeTest::portFailureLeavesTabReady() {
     QVERIFY(form.Port().Active());
     auto* start = form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
                       ->findChild<QPushButton*>(QStringLiteral("Button1"));
-    if (atARepeat) {
-        start->click();
+    if (before) {
+        before(form, *line, modals);
+    }
+    start->click();
+    if (atRepeat) {
         QVERIFY(!start->isEnabled());
-        line->SetFailing(FakeSerialDevice::Record::Kind::Purge, EINVAL);
-    } else {
-        line->SetWritesStuck(true);
-        const Bytes filler(form.Port().Buffers().WriteSize(), 0);
-        form.Port().WriteBuf(filler.data(), static_cast<int>(filler.size()));
-        start->click();
+        atRepeat(form, *line, modals);
     }
     QTRY_COMPARE_WITH_TIMEOUT(modals.Messages(), QStringList{message}, kPatienceMs);
     QVERIFY(start->isEnabled());
@@ -366,6 +453,7 @@ void SetupModeTest::portFailureLeavesTabReady() {
     QCOMPARE(form.State().session.AttemptNo, 1);
     QVERIFY(!line->Rts());
     QVERIFY(!form.findChild<TTimer*>(QStringLiteral("Timer3"))->Enabled());
+    QCOMPARE(modals.PendingScripts(), 0);
 }
 
 QTEST_MAIN(SetupModeTest)
