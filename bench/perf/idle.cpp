@@ -2,18 +2,22 @@
 // observation, after a settling pause. Wake-ups are the times the kernel put the thread on a
 // CPU; a thread blocked for the whole observation has none.
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
-#include "bench/perf/proc_stats.h"
 #include "bench/perf/scenarios.h"
 #include "bench/perf/window_launch.h"
 #include "bench/support/answering_peer.h"
+#include "tests/support/proc_stats.h"
 
 namespace bench {
 namespace {
+
+using procstats::ResidentKiB;
+using procstats::SampleThreads;
+using procstats::Since;
+using procstats::ThreadSample;
 
 constexpr std::chrono::seconds kSettle{2};
 
@@ -41,27 +45,16 @@ int RunIdle(const Options& options) {
                 "context sw.");
     double programCpuMs = 0;
     std::uint64_t programWakeUps = 0;
-    for (const ThreadSample& end : after) {
-        const auto start = std::find_if(before.begin(), before.end(),
-                                        [&](const ThreadSample& s) { return s.tid == end.tid; });
-        const ThreadSample zero{};
-        const ThreadSample& begin = start != before.end() ? *start : zero;
-        const double cpuMs = static_cast<double>(end.cpuNs - begin.cpuNs) / 1e6;
-        const std::uint64_t wakeUps = end.wakeUps - begin.wakeUps;
-        std::printf("  %-16s %8d %10.3f %9.4f %9llu %12llu\n", end.name.c_str(), end.tid, cpuMs,
-                    cpuMs / (seconds * 10.0), static_cast<unsigned long long>(wakeUps),
-                    static_cast<unsigned long long>(end.voluntary + end.involuntary -
-                                                    begin.voluntary - begin.involuntary));
-        if (IsProgramThread(end.name)) {
+    for (const ThreadSample& used : Since(before, after)) {
+        const double cpuMs = std::chrono::duration<double, std::milli>(used.cpu).count();
+        std::printf("  %-16s %8d %10.3f %9.4f %9llu %12llu\n", used.name.c_str(), used.tid, cpuMs,
+                    cpuMs / (seconds * 10.0), static_cast<unsigned long long>(used.wakeUps),
+                    static_cast<unsigned long long>(used.voluntary + used.involuntary));
+        if (IsProgramThread(used.name)) {
             programCpuMs += cpuMs;
-            programWakeUps += wakeUps;
+            programWakeUps += used.wakeUps;
         }
     }
-    std::printf(
-        "  program's own threads: %.3f ms CPU (%.4f %% of a core, target < 0.1 %%), "
-        "%llu wake-ups (target: none periodic)\n",
-        programCpuMs, programCpuMs / (seconds * 10.0),
-        static_cast<unsigned long long>(programWakeUps));
     std::printf("  resident memory %.1f MiB\n", static_cast<double>(ResidentKiB(pid)) / 1024.0);
     window->process->WriteLine("quit");
     return 0;

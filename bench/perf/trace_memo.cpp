@@ -12,8 +12,8 @@
 #include <set>
 
 #include "app/setup_tab.h"
-#include "bench/perf/proc_stats.h"
 #include "bench/perf/scenarios.h"
+#include "tests/support/proc_stats.h"
 
 namespace bench {
 namespace {
@@ -64,7 +64,7 @@ int RunTraceMemo(const Options& options, bool shown) {
     std::printf("  %12s %14s %16s %12s %10s\n", "lines", "us per append", "ms per pass",
                 "lines kept", "RSS MiB");
     std::printf("  %12d %14s %16s %12d %10.1f\n", 0, "", "", memo.blockCount(),
-                static_cast<double>(ResidentKiB(getpid())) / 1024.0);
+                static_cast<double>(procstats::ResidentKiB(getpid())) / 1024.0);
     Clock::duration appending{}, repainting{};
     long appendedSinceCheckpoint = 0, passesSinceCheckpoint = 0;
     const std::set<long> checkpoints = Checkpoints(options.traceLines);
@@ -85,7 +85,8 @@ int RunTraceMemo(const Options& options, bool shown) {
                             static_cast<double>(appendedSinceCheckpoint),
                         std::chrono::duration<double, std::milli>(repainting).count() /
                             static_cast<double>(std::max(passesSinceCheckpoint, 1L)),
-                        memo.blockCount(), static_cast<double>(ResidentKiB(getpid())) / 1024.0);
+                        memo.blockCount(),
+                        static_cast<double>(procstats::ResidentKiB(getpid())) / 1024.0);
             std::fflush(stdout);
             appending = repainting = {};
             appendedSinceCheckpoint = passesSinceCheckpoint = 0;

@@ -19,12 +19,16 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "bench/perf/proc_stats.h"
 #include "bench/perf/scenarios.h"
+#include "tests/support/proc_stats.h"
 #include "ui/named.h"
 
 namespace bench {
 namespace {
+
+using procstats::NameOwnThread;
+using procstats::ResidentKiB;
+using procstats::ThreadIds;
 
 constexpr int kSettleMs = 1000;
 

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
+#include "tests/support/find_control.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
@@ -38,11 +39,6 @@ public:
 private:
     QByteArray variable_;
 };
-
-template <typename Control>
-Control* Find(TForm1& form, const char* tab, const char* name) {
-    return form.findChild<QWidget*>(QLatin1String(tab))->findChild<Control*>(QLatin1String(name));
-}
 
 struct PortDisplay {
     QString text;

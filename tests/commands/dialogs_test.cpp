@@ -24,6 +24,8 @@
 #include "commands/range_dialog.h"
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
+#include "tests/support/expectations.h"
+#include "tests/support/modal_driver.h"
 #include "tests/support/warnings.h"
 #include "ui/radio_group.h"
 #include "ui/up_down.h"
@@ -32,31 +34,6 @@ namespace {
 
 const QString kCurrentWarning = QStringLiteral("Значение тока лежит в диапазоне от 4 мА до 20 мА");
 const QString kErrorReport = QStringLiteral("ApplicationErrorReport");
-constexpr int kGiveUpMs = 20000;
-
-struct SeenBox {
-    QString objectName;
-    QString text;
-};
-
-// Answers every message box that becomes the active modal widget with OK, noting what it said.
-class MessageBoxAnswerer : public QObject {
-public:
-    MessageBoxAnswerer() {
-        connect(&poll_, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen.append({box->objectName(), box->text()});
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        poll_.start(10);
-    }
-
-    QList<SeenBox> seen;
-
-private:
-    QTimer poll_;
-};
 
 // Shows `dialog` modally, runs `whileOpen` inside its modal loop and returns the dialog's result.
 // A dialog still open after a generous bound is closed with -1, so a fault fails the test rather
@@ -69,7 +46,7 @@ int RunModal(QDialog& dialog, const std::function<void()>& whileOpen) {
     QTimer giveUp;
     giveUp.setSingleShot(true);
     QObject::connect(&giveUp, &QTimer::timeout, &dialog, [&] { dialog.done(-1); });
-    giveUp.start(kGiveUpMs);
+    giveUp.start(kPatienceMs);
     return dialog.exec();
 }
 
@@ -165,7 +142,7 @@ void DialogsTest::fixedCurrentCheckOnOk() {
     QFETCH(int, result);
 
     TForm9 dialog(nullptr);
-    MessageBoxAnswerer answerer;
+    ModalDriver answerer;
     const int closedWith = RunModal(dialog, [&] {
         dialog.LabeledEdit1->setText(text);
         QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
@@ -173,10 +150,10 @@ void DialogsTest::fixedCurrentCheckOnOk() {
 
     QCOMPARE(closedWith, result);
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(answerer.seen.size(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(answerer.Messages().size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty()) {
-        QCOMPARE(answerer.seen[0].text, message);
-        QCOMPARE(answerer.seen[0].objectName == kErrorReport, isErrorReport);
+        QCOMPARE(answerer.Messages()[0], message);
+        QCOMPARE(answerer.MessageBoxNames()[0] == kErrorReport, isErrorReport);
     }
     // The dialog never alters what the operator entered.
     QCOMPARE(dialog.LabeledEdit1->text(), text);
@@ -184,7 +161,7 @@ void DialogsTest::fixedCurrentCheckOnOk() {
 
 void DialogsTest::fixedCurrentSwitchOff() {
     TForm9 dialog(nullptr);
-    MessageBoxAnswerer answerer;
+    ModalDriver answerer;
     QString afterSwitchOff;
     bool openAfterSwitchOff = false;
     const int closedWith = RunModal(dialog, [&] {
@@ -198,12 +175,12 @@ void DialogsTest::fixedCurrentSwitchOff() {
     QVERIFY(openAfterSwitchOff);
     QCOMPARE(closedWith, int(QDialog::Accepted));
     QCOMPARE(dialog.LabeledEdit1->text(), QStringLiteral("0"));
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.Messages().isEmpty());
 }
 
 void DialogsTest::fixedCurrentStartsFromFourOnEveryShowing() {
     TForm9 dialog(nullptr);
-    MessageBoxAnswerer answerer;
+    ModalDriver answerer;
     QString afterRepaint;
     RunModal(dialog, [&] {
         dialog.LabeledEdit1->clear();
@@ -226,7 +203,7 @@ void DialogsTest::fixedCurrentStartsFromFourOnEveryShowing() {
     });
     QCOMPARE(shown, QStringLiteral("4"));
     QCOMPARE(afterUp, QStringLiteral("5"));
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.Messages().isEmpty());
 }
 
 void DialogsTest::onlyOkClosesAndPlacement_data() {

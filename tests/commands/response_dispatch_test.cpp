@@ -11,6 +11,7 @@
 
 #include "commands/catalogue.h"
 #include "modes/receive_path.h"
+#include "tests/support/expectations.h"
 #include "tests/support/standalone_controls.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
@@ -93,9 +94,6 @@ struct Program : StandaloneControls {
     }
     QColor Lamp(int slot) const { return lamps[slot]->BrushColor(); }
 };
-
-const QString kNotReliable = QStringLiteral("Данные не достоверны");
-const QColor kSilver(192, 192, 192), kRed(255, 0, 0), kYellow(255, 255, 0), kGreen(0, 128, 0);
 
 bool IsTimeAndDate(const QString& text) {
     // Time first (hours to seconds), a blank, then the date with its year.

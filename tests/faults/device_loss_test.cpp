@@ -3,22 +3,37 @@
 // slots time out as silent, no thread spins on the dead device, and closing and opening the port
 // on the port tab brings the transmitters back.
 
-#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/faults/fault_support.h"
+#include "tests/support/expectations.h"
+#include "tests/support/proc_stats.h"
+#include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 
-using namespace faults;
 using namespace std::chrono_literals;
 
 namespace {
 
 int ThreadCount() {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
-                                .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                                .size());
+    return static_cast<int>(procstats::ThreadIds(0).size());
+}
+
+// The largest share of one core (0 to 1) that any thread of this process used over `window`,
+// with the event loop running all the while.
+double BusiestThreadShare(std::chrono::milliseconds window) {
+    const auto before = procstats::SampleThreads(0);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::qWait(static_cast<int>(window.count()));
+    const auto used = procstats::Since(before, procstats::SampleThreads(0));
+    const double seconds = static_cast<double>(elapsed.elapsed()) / 1000.0;
+    double busiest = 0;
+    for (const procstats::ThreadSample& thread : used) {
+        busiest = std::max(busiest, std::chrono::duration<double>(thread.cpu).count() / seconds);
+    }
+    return busiest;
 }
 
 }  // namespace
@@ -37,7 +52,7 @@ void DeviceLossTest::deviceGoneAndBackDuringARun() {
     ProgramFixture program({QStringLiteral("--link"), link});
     // From now on COM1 opens the link, the stable name that follows the device wherever it goes.
     qputenv("TENSOVIA_COM1", QFile::encodeName(link));
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.Toggle();
     QTRY_VERIFY_WITH_TIMEOUT(tab.LampsAre(1, 10, kGreen), kPatienceMs);

@@ -4,15 +4,13 @@
 // between answers. The program must survive all of it and be right again once the line is.
 
 #include <QDir>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/faults/fault_support.h"
+#include "tests/support/expectations.h"
+#include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "ui/string_grid.h"
-
-using namespace faults;
 
 namespace {
 
@@ -79,7 +77,7 @@ void LineFaultsTest::answerCutAtEveryByte() {
         cutProgram_ = std::make_unique<ProgramFixture>();
     }
     ProgramFixture& program = *cutProgram_;
-    SetupDriver tab(program);
+    SetupTabDriver tab(program);
     // 8 ms between pieces keeps them apart on the line, and the eighteen single bytes of
     // command 1 within the setup time-out even on a loaded machine.
     QVERIFY(program.Control(QStringLiteral("split 1 %1 8").arg(pieces)));
@@ -95,7 +93,7 @@ void LineFaultsTest::answerCutAtEveryByte() {
 void LineFaultsTest::registrationAnswersInPieces() {
     ProgramFixture program({QStringLiteral("--split"), QStringLiteral("1-10"),
                             QStringLiteral("10,1,3"), QStringLiteral("10")});
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.Toggle();
     QTRY_VERIFY_WITH_TIMEOUT(tab.LampsAre(1, 10, kGreen), kPatienceMs);
@@ -118,7 +116,7 @@ void LineFaultsTest::answerTooLongForTheBuffer() {
     QFETCH(int, byteCount);
     ProgramFixture program(
         {QStringLiteral("--oversize"), QStringLiteral("1"), QString::number(byteCount)});
-    SetupDriver tab(program);
+    SetupTabDriver tab(program);
     tab.Run(0, 1);
     QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
     const QString dropped =
@@ -144,7 +142,7 @@ void LineFaultsTest::oneSlotUnheardAmongTen_data() {
 void LineFaultsTest::oneSlotUnheardAmongTen() {
     QFETCH(QStringList, switches);
     ProgramFixture program(switches);
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.Toggle();
     QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(tab.RowOf(4), 4), kNoAnswer, kPatienceMs);
@@ -156,7 +154,7 @@ void LineFaultsTest::oneSlotUnheardAmongTen() {
 
 void LineFaultsTest::wrongChecksumsAmongTenSlots() {
     ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("2,7")});
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.Toggle();
     // A wrong checksum is still an answer: the lamp turns green, the value is not trusted.
@@ -173,7 +171,7 @@ void LineFaultsTest::setupAnswerAfterTheGiveUp() {
     // Three requests, each answered two seconds late: the program has given up by then, and each
     // answer still becomes a row of its own.
     ProgramFixture program({QStringLiteral("--late"), QStringLiteral("1"), QStringLiteral("2000")});
-    SetupDriver tab(program);
+    SetupTabDriver tab(program);
     tab.Run(0, 1);
     QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
     QTRY_COMPARE_WITH_TIMEOUT(Count(program.Trace(), kAllReceived.arg(19)), 3, kPatienceMs);
@@ -188,9 +186,9 @@ void LineFaultsTest::setupAnswerAfterTheGiveUp() {
 void LineFaultsTest::registrationAnswerAfterTheGiveUp() {
     // One poll: three requests to slot 3, each answered three seconds late, after the give-up.
     ProgramFixture program({QStringLiteral("--late"), QStringLiteral("3"), QStringLiteral("3000")});
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
-    program.Find<QSlider>("TabSheet2", "TrackBar1")->setValue(100);
+    tab.period->setValue(100);
     tab.Toggle();
     QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(tab.RowOf(3), 4), kNoAnswer, kPatienceMs);
     // The late answer is an answer all the same: value and lamp follow it.
@@ -204,7 +202,7 @@ void LineFaultsTest::answerFromAnUnknownAddress() {
     QTemporaryDir directory;
     ProgramFixture program(
         {QStringLiteral("--answer-as"), QStringLiteral("5"), QStringLiteral("77")});
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.SwitchProtocolOn(directory.filePath(QStringLiteral("p.txt")));
     tab.Toggle();
@@ -229,7 +227,7 @@ void LineFaultsTest::answerFromAnUnknownAddress() {
 void LineFaultsTest::garbageBeforeSetupAnswers() {
     ProgramFixture program({QStringLiteral("--garbage"), QStringLiteral("1"), QStringLiteral("7"),
                             QStringLiteral("--seed"), QStringLiteral("3")});
-    SetupDriver tab(program);
+    SetupTabDriver tab(program);
     tab.Run(0, 1);
     tab.Run(1, 1);
     QVERIFY(program.Control(QStringLiteral("normal 1")));
@@ -255,7 +253,7 @@ void LineFaultsTest::registrationBackAfterABadLine() {
     QFETCH(QStringList, switches);
     QFETCH(QString, clean);
     ProgramFixture program(switches << QStringLiteral("--seed") << QStringLiteral("11"));
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickAllSlots();
     tab.Toggle();
     QTRY_VERIFY_WITH_TIMEOUT(SomeSlotTimedOut(program), kPatienceMs);

@@ -11,10 +11,9 @@
 #include <csignal>
 #include <optional>
 
-#include "tests/faults/fault_support.h"
+#include "tests/support/expectations.h"
+#include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
-
-using namespace faults;
 
 namespace {
 
@@ -44,8 +43,8 @@ int WriteFailures(const QStringList& messages, const QString& file) {
 
 // Runs registration of the slots `numbers` with the protocol files named after `path` until slot 2
 // has written `lines` lines, then stops it and unticks the protocol box.
-void RunUntilLines(RegistrationDriver& tab, std::initializer_list<int> numbers, const QString& path,
-                   const QString& slotTwoFile, int lines) {
+void RunUntilLines(RegistrationTabDriver& tab, std::initializer_list<int> numbers,
+                   const QString& path, const QString& slotTwoFile, int lines) {
     tab.TickSlots(numbers);
     tab.SwitchProtocolOn(path);
     tab.Toggle();
@@ -122,7 +121,7 @@ void ProtocolFileFaultsTest::filesCannotBeCreated() {
     QFile plain(directory.filePath(QStringLiteral("plain")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     ProgramFixture program;
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickSlots({2, 5});
     tab.SwitchProtocolOn(directory.filePath(inside));
     const QStringList messages = program.Modals().TakeMessages();
@@ -145,7 +144,7 @@ void ProtocolFileFaultsTest::oneFileCannotBeCreated() {
     QTemporaryDir directory;
     QVERIFY(QDir(directory.path()).mkdir(QStringLiteral("p_5.txt")));
     ProgramFixture program;
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickSlots({2, 5});
     tab.SwitchProtocolOn(directory.filePath(QStringLiteral("p.txt")));
     const QStringList messages = program.Modals().TakeMessages();
@@ -183,7 +182,7 @@ void ProtocolFileFaultsTest::noRoomForOneFile() {
                             directory.filePath(QStringLiteral("p_3.txt"))));
     }
     ProgramFixture program;
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     const QString slotTwoFile = directory.filePath(QStringLiteral("p_2.txt"));
     RunUntilLines(tab, {2, 3}, directory.filePath(QStringLiteral("p.txt")), slotTwoFile, 4);
     // Once, not once a line; the run went on, and slot 2's file kept every line.
@@ -199,7 +198,7 @@ void ProtocolFileFaultsTest::fileStopsGrowing() {
     QTemporaryDir directory;
     const QString file = directory.filePath(QStringLiteral("p_2.txt"));
     ProgramFixture program;
-    RegistrationDriver tab(program);
+    RegistrationTabDriver tab(program);
     tab.TickSlots({2});
     tab.SwitchProtocolOn(directory.filePath(QStringLiteral("p.txt")));
     tab.Toggle();

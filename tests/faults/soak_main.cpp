@@ -11,8 +11,9 @@
 #include <QTextDocument>
 #include <cstdio>
 
-#include "tests/faults/fault_support.h"
-#include "tests/faults/process_usage.h"
+#include "tests/support/expectations.h"
+#include "tests/support/proc_stats.h"
+#include "tests/support/tab_drivers.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ constexpr long long kSlackKiB = 4 * 1024;
 constexpr double kMaxCpuShare = 0.5;
 // Memory is compared from this point on: start-up and the first polls fill caches once.
 constexpr int kWarmUpSeconds = 10;
+
+double Seconds(std::chrono::nanoseconds time) {
+    return std::chrono::duration<double>(time).count();
+}
 
 struct Sample {
     double seconds = 0;
@@ -83,16 +88,16 @@ public:
     Sample Take() {
         Sample sample;
         sample.seconds = static_cast<double>(clock_.elapsed()) / 1000.0;
-        sample.rssKiB = faults::ResidentKiB(faults::ProcDirectory(0));
-        sample.cpuSeconds = faults::CpuSeconds(faults::ProcDirectory(0));
-        sample.simulatorCpuSeconds =
-            faults::CpuSeconds(faults::ProcDirectory(program_.Simulator().Process().processId()));
+        sample.rssKiB = static_cast<long long>(procstats::ResidentKiB(0));
+        sample.cpuSeconds = Seconds(procstats::ProcessCpuTime(0));
+        sample.simulatorCpuSeconds = Seconds(procstats::ProcessCpuTime(
+            static_cast<int>(program_.Simulator().Process().processId())));
         sample.traceLines = program_.Form()
                                 .findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
                                 ->document()
                                 ->blockCount();
         for (int slot = 1; slot <= 10; ++slot) {
-            sample.greenLamps += tab_.Lamp(slot) == faults::kGreen ? 1 : 0;
+            sample.greenLamps += tab_.Lamp(slot) == kGreen ? 1 : 0;
         }
         return sample;
     }
@@ -108,7 +113,7 @@ public:
 
 private:
     ProgramFixture program_;
-    faults::RegistrationDriver tab_;
+    RegistrationTabDriver tab_;
     QElapsedTimer clock_;
 };
 

@@ -16,7 +16,9 @@
 #include <algorithm>
 
 #include "commands/variables_dialog.h"
-#include "tests/support/program_fixture.h"
+#include "tests/support/expectations.h"
+#include "tests/support/proc_stats.h"
+#include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "ui/shape.h"
 #include "ui/string_grid.h"
@@ -24,47 +26,6 @@
 #include "ui/up_down.h"
 
 namespace {
-
-constexpr int kPatienceMs = 15000;
-const QColor kSilver(192, 192, 192), kRed(255, 0, 0), kYellow(255, 255, 0), kGreen(0, 128, 0);
-const QString kNoAnswer = QStringLiteral("Нет ответа");
-
-// The registration tab of a running program.
-struct RegistrationTabDriver {
-    ProgramFixture& program;
-    QPushButton* start = program.Find<QPushButton>("TabSheet2", "Button2");
-    QComboBox* command = program.Find<QComboBox>("TabSheet2", "ComboBox2");
-    QSlider* period = program.Find<QSlider>("TabSheet2", "TrackBar1");
-    QLabel* countdown = program.Find<QLabel>("TabSheet2", "Label33");
-    QProgressBar* progress = program.Find<QProgressBar>("TabSheet2", "ProgressBar1");
-    QCheckBox* protocol = program.Find<QCheckBox>("TabSheet2", "CheckBox1");
-
-    QCheckBox* SlotBox(int slot) {
-        return program.Find<QCheckBox>("TabSheet2",
-                                       qPrintable(QStringLiteral("CheckBox%1").arg(11 + slot)));
-    }
-    void TickSlots(std::initializer_list<int> numbers) {
-        for (int slot : numbers) {
-            SlotBox(slot)->setChecked(true);
-        }
-    }
-    QColor Lamp(int slot) {
-        return program.Find<TShape>("TabSheet2", qPrintable(QStringLiteral("Shape%1").arg(slot)))
-            ->BrushColor();
-    }
-    TTimer& SlotTimer(int slot) {
-        return *program.Timer(qPrintable(QStringLiteral("Timer%1").arg(slot + 3)));
-    }
-    void Tick() { program.Timer("Timer1")->OnTimer(); }
-    QString Cell(int row, int column) { return program.RegistrationTable().Cell(row, column); }
-    std::vector<int> AddressesOnWire() {
-        std::vector<int> addresses;
-        for (const auto& frame : program.RequestsOnWire()) {
-            addresses.push_back(frame.at(8));
-        }
-        return addresses;
-    }
-};
 
 QStringList Silent(const char* addresses) {
     return {QStringLiteral("--silent"), QLatin1String(addresses)};
@@ -110,7 +71,7 @@ void RegistrationModeTest::refusedStarts() {
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
 
     tab.TickSlots({1});
-    program.Find<QPushButton>("TabSheet4", "Button15")->click();
+    ClosePort(program);
     tab.start->click();
     QCOMPARE(program.Modals().TakeMessages().size(), 1);
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
@@ -295,35 +256,28 @@ void RegistrationModeTest::noAnswerRowsFollowTheBlocks() {
     QFETCH(int, index);
     QFETCH(QString, command);
     QFETCH(int, blockSize);
-    const QList<int> blocks{1, 1 + blockSize, 1 + 2 * blockSize};
-    // Two answering transmitters take the first two blocks, the silent third the next one.
-    ProgramFixture program(Silent("3"));
-    RegistrationTabDriver tab{program};
-    program.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
-    tab.command->setCurrentIndex(index);
-    tab.TickSlots({1, 2, 3});
-    tab.period->setValue(100);
-    tab.start->click();
-    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
-    for (int slot = 1; slot <= 3; ++slot) {
-        QCOMPARE(tab.Cell(blocks[slot - 1], 0), QString::number(slot));
-        QCOMPARE(tab.Cell(blocks[slot - 1], 1), command);
+    const int blocks[] = {1, 1 + blockSize, 1 + 2 * blockSize};
+    // Answering transmitters take the first blocks and a silent one the next; silent ones take
+    // the blocks in the order they give up.
+    for (const bool allSilent : {false, true}) {
+        ProgramFixture program(Silent(allSilent ? "0-10" : "9"));
+        RegistrationTabDriver tab{program};
+        program.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
+        tab.command->setCurrentIndex(index);
+        tab.TickSlots({2, 5, 9});
+        tab.period->setValue(100);
+        tab.Toggle();
+        QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
+        QStringList addresses, commands;
+        for (const int row : blocks) {
+            addresses << tab.Cell(row, 0);
+            commands << tab.Cell(row, 1);
+        }
+        QCOMPARE(addresses, (QStringList{"2", "5", "9"}));
+        QCOMPARE(commands, QStringList(3, command));
+        QVERIFY(allSilent || !tab.Cell(blockSize, 4).isEmpty());  // the first block's last row
+        tab.Toggle();
     }
-    QVERIFY(!tab.Cell(blockSize, 4).isEmpty());  // the first block's last row
-    tab.start->click();
-
-    // Silent slots take the blocks in the order they give up.
-    ProgramFixture silent(Silent("0-10"));
-    RegistrationTabDriver silentTab{silent};
-    silent.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
-    silentTab.command->setCurrentIndex(index);
-    silentTab.TickSlots({2, 5, 9});
-    silentTab.period->setValue(100);
-    silentTab.start->click();
-    QTRY_COMPARE_WITH_TIMEOUT(silentTab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
-    QCOMPARE((QStringList{silentTab.Cell(blocks[0], 0), silentTab.Cell(blocks[1], 0),
-                          silentTab.Cell(blocks[2], 0)}),
-             (QStringList{"2", "5", "9"}));
 }
 
 void RegistrationModeTest::variablesAskedOncePerRun() {
@@ -480,26 +434,12 @@ void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
     QCOMPARE(program.Modals().TakeMessages(), QStringList());
 }
 
-namespace {
-
-// Ticks the protocol box and answers the file dialog with `path`.
-void SwitchProtocolOn(RegistrationTabDriver& tab, const QString& path) {
-    tab.program.Modals().OnDialog(QStringLiteral("OpenDialog1"), [path](QDialog& dialog) {
-        // The operator types the name into the dialog's file name field and confirms it.
-        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-        dialog.accept();
-    });
-    tab.protocol->setChecked(true);
-}
-
-}  // namespace
-
 void RegistrationModeTest::protocolFilesCreatedPerTickedSlot() {
     QTemporaryDir dir;
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.TickSlots({2, 5});
-    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("test.txt")));
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("test.txt")));
     QVERIFY(tab.protocol->isChecked());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("test_2.txt"), QStringLiteral("test_5.txt")}));
@@ -510,11 +450,11 @@ void RegistrationModeTest::protocolFilesCreatedPerTickedSlot() {
     QVERIFY(tab.SlotBox(2)->isEnabled());
 
     // A name without extension gets ".txt"; another extension loses four characters all the same.
-    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("log")));
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("log")));
     tab.protocol->setChecked(false);
     QVERIFY2(QFile::exists(dir.filePath(QStringLiteral("log_2.txt"))),
              qPrintable(QDir(dir.path()).entryList(QDir::Files).join(u' ')));
-    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("run.dat")));
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("run.dat")));
     tab.protocol->setChecked(false);
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run_5.txt"))));
     QCOMPARE(program.Modals().TakeMessages(), QStringList());
@@ -526,7 +466,7 @@ void RegistrationModeTest::protocolLinesThroughARun() {
     RegistrationTabDriver tab{program};
     tab.TickSlots({2, 3});
     tab.period->setValue(100);
-    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("line.txt")));
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("line.txt")));
     tab.start->click();
     QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(3), kGreen, kPatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(2), kGreen, kPatienceMs);
@@ -551,21 +491,6 @@ void RegistrationModeTest::protocolLinesThroughARun() {
              qPrintable(badLine));
 }
 
-namespace {
-
-// How many of this process's open descriptors refer to `path`.
-int OpenDescriptors(const QString& path) {
-    int count = 0;
-    const QDir descriptors(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo& entry :
-         descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        count += entry.symLinkTarget() == path ? 1 : 0;
-    }
-    return count;
-}
-
-}  // namespace
-
 void RegistrationModeTest::protocolFilesClosedWithNoSlotTicked() {
     // After a run the slot boxes are usable again; unticking them all and then the protocol box
     // still closes the protocol files.
@@ -574,14 +499,15 @@ void RegistrationModeTest::protocolFilesClosedWithNoSlotTicked() {
     RegistrationTabDriver tab{program};
     tab.TickSlots({4});
     tab.period->setValue(100);
-    SwitchProtocolOn(tab, dir.filePath(QStringLiteral("p.txt")));
-    const QString file = dir.filePath(QStringLiteral("p_4.txt"));
-    QCOMPARE(OpenDescriptors(file), 1);
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("p.txt")));
+    const std::string file =
+        QFile::encodeName(dir.filePath(QStringLiteral("p_4.txt"))).toStdString();
+    QCOMPARE(procstats::OpenDescriptors(file), 1);
     tab.start->click();
     tab.start->click();
     tab.SlotBox(4)->setChecked(false);
     tab.protocol->setChecked(false);
-    QCOMPARE(OpenDescriptors(file), 0);
+    QCOMPARE(procstats::OpenDescriptors(file), 0);
     QCOMPARE(program.Modals().TakeMessages(), QStringList());
 }
 

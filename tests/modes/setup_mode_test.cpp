@@ -16,8 +16,9 @@
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
 #include "modes/setup_transaction.h"
+#include "tests/support/expectations.h"
 #include "tests/support/fake_serial_device.h"
-#include "tests/support/program_fixture.h"
+#include "tests/support/tab_drivers.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
 #include "ui/radio_group.h"
@@ -29,34 +30,6 @@ namespace {
 
 using simtest::Bytes;
 using testframes::Request;
-
-constexpr int kPatienceMs = 15000;
-
-// The setup tab of a running program.
-struct SetupTabDriver {
-    ProgramFixture& program;
-    QPushButton* start = program.Find<QPushButton>("TabSheet1", "Button1");
-    QComboBox* command = program.Find<QComboBox>("TabSheet1", "ComboBox1");
-    TUpDown* address = program.Find<TUpDown>("TabSheet1", "UpDown2");
-    TUpDown* attempts = program.Find<TUpDown>("TabSheet1", "UpDown13");
-
-    // Presses "Старт" and waits until the transaction is over.
-    void Run(int commandIndex, int pollAddress) {
-        command->setCurrentIndex(commandIndex);
-        address->SetPosition(pollAddress);
-        start->click();
-        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), kPatienceMs);
-    }
-    QStringList Names(int first, int count) const { return Column(3, first, count); }
-    QStringList Values(int first, int count) const { return Column(4, first, count); }
-    QStringList Column(int column, int first, int count) const {
-        QStringList cells;
-        for (int row = first; row < first + count; ++row) {
-            cells << program.SetupTable().Cell(row, column);
-        }
-        return cells;
-    }
-};
 
 QStringList FrameTrace(int address, int command) {
     return {QStringLiteral("Передача началась"),
@@ -233,14 +206,13 @@ void SetupModeTest::everyCommandIntoItsRows() {
     const int rows = static_cast<int>(names.size());
     QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("4"));
     QCOMPARE(program.SetupTable().Cell(1, 2), tab.command->itemText(index));
-    QCOMPARE(tab.Names(1, rows), names);
-    const QStringList shown = tab.Values(1, rows);
+    QCOMPARE(tab.Column(3, 1, rows), names);
+    const QStringList shown = tab.Column(4, 1, rows);
     if (!values.isEmpty()) {
         QCOMPARE(shown, values);
     }
     for (const QString& value : shown) {
-        QVERIFY2(!value.isEmpty() && value != QStringLiteral("Данные не достоверны"),
-                 qPrintable(value));
+        QVERIFY2(!value.isEmpty() && value != kNotReliable, qPrintable(value));
     }
     // The next answer's row follows the block.
     QCOMPARE(program.State().session.GridRow, 1 + rows);
@@ -338,7 +310,7 @@ void SetupModeTest::wrongChecksum() {
     ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("2")});
     SetupTabDriver tab{program};
     tab.Run(0, 2);
-    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Данные не достоверны"));
+    QCOMPARE(program.SetupTable().Cell(1, 4), kNotReliable);
     QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
     QCOMPARE(program.RequestsOnWire().size(), 1u);
 }
@@ -351,7 +323,7 @@ void SetupModeTest::answerInPieces() {
     const QStringList trace = program.Trace();
     QCOMPARE(trace.count(QStringLiteral("Буфер приемника: Приняты все байты: 19")), 1);
     QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
-    QVERIFY(program.SetupTable().Cell(1, 4) != QStringLiteral("Данные не достоверны"));
+    QVERIFY(program.SetupTable().Cell(1, 4) != kNotReliable);
 }
 
 void SetupModeTest::twoAnswersBothDispatched() {
@@ -365,7 +337,7 @@ void SetupModeTest::twoAnswersBothDispatched() {
 void SetupModeTest::closedPortRefusesStart() {
     ProgramFixture program;
     SetupTabDriver tab{program};
-    program.Find<QPushButton>("TabSheet4", "Button15")->click();
+    ClosePort(program);
     tab.start->click();
     QTRY_COMPARE(program.Modals().Messages(), QStringList{modes::kOpenPortFirst});
     QVERIFY(tab.start->isEnabled());
@@ -409,16 +381,12 @@ void SetupModeTest::portFailureLeavesTabReady_data() {
         << "Error clearing buffers (22), " + QString::fromLatin1(std::strerror(EINVAL));
     QTest::newRow("port closed at a repeat")
         << LineAction() << LineAction([](TForm1& form, FakeSerialDevice&, ModalDriver&) {
-               form.findChild<QWidget*>(QStringLiteral("TabSheet4"))
-                   ->findChild<QPushButton*>(QStringLiteral("Button15"))
-                   ->click();
+               Find<QPushButton>(form, "TabSheet4", "Button15")->click();
            })
         << modes::kOpenPortFirst;
     QTest::newRow("address refused at a repeat")
         << LineAction([](TForm1& form, FakeSerialDevice&, ModalDriver& modals) {
-               form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
-                   ->findChild<QComboBox*>(QStringLiteral("ComboBox1"))
-                   ->setCurrentIndex(2);
+               Find<QComboBox>(form, "TabSheet1", "ComboBox1")->setCurrentIndex(2);
                for (const char* address : {"7", "x"}) {
                    modals.OnDialog(QStringLiteral("TForm3"), [address](QDialog& d) {
                        static_cast<TForm3&>(d).LabeledEdit1->setText(QLatin1String(address));
@@ -437,8 +405,7 @@ void SetupModeTest::portFailureLeavesTabReady() {
     ModalDriver modals;
     TForm1 form(line);
     QVERIFY(form.Port().Active());
-    auto* start = form.findChild<QWidget*>(QStringLiteral("TabSheet1"))
-                      ->findChild<QPushButton*>(QStringLiteral("Button1"));
+    auto* start = Find<QPushButton>(form, "TabSheet1", "Button1");
     if (before) {
         before(form, *line, modals);
     }

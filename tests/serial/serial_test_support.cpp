@@ -1,14 +1,11 @@
 #include "tests/serial/serial_test_support.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -127,48 +124,17 @@ void PtyPair::CloseMaster() {
     }
 }
 
-std::map<pid_t, ThreadUsage> ThreadUsages() {
-    std::map<pid_t, ThreadUsage> usages;
-    DIR* tasks = opendir("/proc/self/task");
-    if (tasks == nullptr) {
-        return usages;
-    }
-    while (const dirent* entry = readdir(tasks)) {
-        const pid_t tid = static_cast<pid_t>(std::atoi(entry->d_name));
-        if (tid <= 0) {
-            continue;
-        }
-        const std::string base = "/proc/self/task/" + std::to_string(tid);
-        ThreadUsage usage;
-        // The first field of schedstat is the time the thread ran, in nanoseconds.
-        std::ifstream schedstat(base + "/schedstat");
-        long long nanoseconds = 0;
-        schedstat >> nanoseconds;
-        usage.cpu = std::chrono::microseconds(nanoseconds / 1000);
-        std::string line;
-        std::ifstream status(base + "/status");
-        while (std::getline(status, line)) {
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-                usage.wakeUps = std::atol(line.c_str() + line.find(':') + 1);
-            }
-        }
-        usages[tid] = usage;
-    }
-    closedir(tasks);
-    return usages;
-}
-
-ThreadUsage UsageOfNewThreads(const std::map<pid_t, ThreadUsage>& before,
-                              const std::map<pid_t, ThreadUsage>& started,
-                              const std::map<pid_t, ThreadUsage>& after) {
+ThreadUsage UsageOfNewThreads(const std::vector<procstats::ThreadSample>& before,
+                              const std::vector<procstats::ThreadSample>& started,
+                              const std::vector<procstats::ThreadSample>& after) {
     ThreadUsage total;
-    for (const auto& [tid, usage] : after) {
-        const auto begin = started.find(tid);
-        if (before.count(tid) != 0 || begin == started.end()) {
-            continue;
+    for (const procstats::ThreadSample& used : procstats::Since(started, after)) {
+        const bool old = std::any_of(before.begin(), before.end(),
+                                     [&](const auto& thread) { return thread.tid == used.tid; });
+        if (!old) {
+            total.cpu += std::chrono::duration_cast<std::chrono::microseconds>(used.cpu);
+            total.wakeUps += static_cast<long>(used.voluntary);
         }
-        total.cpu += usage.cpu - begin->second.cpu;
-        total.wakeUps += usage.wakeUps - begin->second.wakeUps;
     }
     return total;
 }
@@ -180,15 +146,6 @@ ser::TSerCommRxCharEvent RxLog::ReadingAll() {
         const int n = sender.ReadBuf(buffer.data(), count);
         bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
     };
-}
-
-std::chrono::microseconds ProcessCpuTime() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto total = [](const timeval& t) {
-        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
-    };
-    return total(usage.ru_utime) + total(usage.ru_stime);
 }
 
 std::string ErrorOf(const std::function<void()>& operation) {

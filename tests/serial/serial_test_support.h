@@ -1,20 +1,18 @@
 #pragma once
 // Helpers of the serial-layer tests: the test thread acting as the user-interface thread, a
-// pseudo-terminal pair whose master side the test drives, and per-thread CPU accounting.
-
-#include <sys/types.h>
+// pseudo-terminal pair whose master side the test drives, and the CPU the component's threads use.
 
 #include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "serial/ser_comm.h"
 #include "serial/sync_call_queue.h"
+#include "tests/support/proc_stats.h"
 
 using namespace std::chrono_literals;
 
@@ -61,19 +59,15 @@ private:
     std::string slavePath_;
 };
 
-// CPU time and voluntary context switches (wake-ups) of the process's threads.
+// CPU time and blocking waits (wake-ups) of the threads started between `before` and `started`,
+// from `started` to `after`.
 struct ThreadUsage {
     std::chrono::microseconds cpu{0};
     long wakeUps = 0;
 };
-std::map<pid_t, ThreadUsage> ThreadUsages();
-// The threads of `after` that are not in `before`, summed over the interval.
-ThreadUsage UsageOfNewThreads(const std::map<pid_t, ThreadUsage>& before,
-                              const std::map<pid_t, ThreadUsage>& started,
-                              const std::map<pid_t, ThreadUsage>& after);
-
-// CPU time the whole process has used so far.
-std::chrono::microseconds ProcessCpuTime();
+ThreadUsage UsageOfNewThreads(const std::vector<procstats::ThreadSample>& before,
+                              const std::vector<procstats::ThreadSample>& started,
+                              const std::vector<procstats::ThreadSample>& after);
 
 // The message of the exception `operation` raised; empty when it raised none.
 std::string ErrorOf(const std::function<void()>& operation);

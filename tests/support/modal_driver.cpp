@@ -22,6 +22,7 @@ int ModalDriver::PendingScripts() const {
 }
 
 QStringList ModalDriver::TakeMessages() {
+    boxNames_.clear();
     return std::exchange(messages_, {});
 }
 
@@ -29,6 +30,7 @@ void ModalDriver::Answer() {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         messages_.append(box->text());
+        boxNames_.append(box->objectName());
         box->button(QMessageBox::Ok)->click();
         return;
     }

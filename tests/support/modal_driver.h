@@ -23,12 +23,15 @@ public:
     // Texts of the message boxes answered so far, oldest first; Take also forgets them.
     const QStringList& Messages() const { return messages_; }
     QStringList TakeMessages();
+    // The objectNames of the same message boxes, which tell an error report from a warning.
+    const QStringList& MessageBoxNames() const { return boxNames_; }
 
 private:
     void Answer();
 
     QTimer poll_;
     QStringList messages_;
+    QStringList boxNames_;
     QHash<QString, QQueue<std::function<void(QDialog&)>>> scripts_;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 // The whole program on simulated transmitters: a simulator on a pseudo-terminal, COM1 pointing at
-// it, the main window, and the modal windows answered by a driver. Controls are found by their
-// objectName within their tab, as the operator finds them by their place.
+// it, the main window, and the modal windows answered by a driver.
 
 #include <QDir>
 #include <QStringList>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "tests/support/find_control.h"
 #include "tests/support/modal_driver.h"
 #include "tests/tools/sim_client.h"
 
@@ -26,10 +26,10 @@ public:
     simtest::SimulatorProcess& Simulator() { return simulator_; }
     ModalDriver& Modals() { return modals_; }
 
-    // A control of a tab: "TabSheet1" (setup), "TabSheet2" (registration), "TabSheet4" (port).
+    // A control of a tab (see find_control.h).
     template <typename Control>
     Control* Find(const char* tab, const char* name) {
-        return form_->findChild<QWidget*>(QLatin1String(tab))->findChild<Control*>(QLatin1String(name));
+        return ::Find<Control>(*form_, tab, name);
     }
     // A timer of the main window ("Timer1", "Timer3", "Timer4" .. "Timer13").
     TTimer* Timer(const char* name);
