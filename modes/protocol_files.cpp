@@ -105,7 +105,8 @@ void ProtocolFiles::Append(SlotFile& slot, const std::string& bytes, bool flush)
     std::clearerr(file);
     if (!slot.failed) {
         slot.failed = true;
-        reportLater_(std::make_exception_ptr(EInOutError(ErrorText("Cannot write file", slot.name, error))));
+        reportLater_(
+            std::make_exception_ptr(EInOutError(ErrorText("Cannot write file", slot.name, error))));
     }
 }
 

@@ -5,7 +5,8 @@
 namespace {
 
 [[noreturn]] void ThrowNotAnInteger(const QString& text) {
-    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+    throw EConvertError(
+        QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
 }
 
 }  // namespace

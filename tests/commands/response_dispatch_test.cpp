@@ -26,8 +26,10 @@ using testframes::Bytes;
 using testframes::Response;
 
 const Bytes kPressure{66, 202, 166, 102};  // 101,3250000
-const Bytes kCommand3Data{65, 64, 0,  0,   63, 192, 0,   0,   68, 154, 64,
-                          0,  68, 13, 192, 0,  65,  187, 167, 82};  // 12 / 1,5 / 1234 / 567 / 23,45
+// clang-format off
+const Bytes kCommand3Data{65, 64, 0, 0,  63, 192, 0, 0,   68, 154, 64, 0,
+                          68, 13, 192, 0, 65, 187, 167, 82};  // 12 / 1,5 / 1234 / 567 / 23,45
+// clang-format on
 
 Bytes Command1Data(const Bytes& value = kPressure) {
     Bytes data{12};

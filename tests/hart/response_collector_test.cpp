@@ -20,11 +20,12 @@ struct Harness {
     hart::ReceiveState receive;
     TraceMemo memo{1000};
     std::vector<Bytes> dispatched;
-    hart::ResponseCollector collector{receive, memo, [this] {
-                                          dispatched.emplace_back(
-                                              receive.RxBuf.begin() + 1,
-                                              receive.RxBuf.begin() + 1 + receive.RxLength);
-                                      }};
+    hart::ResponseCollector collector{receive, memo, [this] { KeepAnswer(); }};
+
+    void KeepAnswer() {
+        dispatched.emplace_back(receive.RxBuf.begin() + 1,
+                                receive.RxBuf.begin() + 1 + receive.RxLength);
+    }
 
     void Feed(const Bytes& bytes) { collector.Collect(bytes); }
     QStringList Trace() const { return memo.toPlainText().split(u'\n', Qt::SkipEmptyParts); }

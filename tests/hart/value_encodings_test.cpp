@@ -42,9 +42,10 @@ void ValueEncodingsTest::bytesToText_data() {
     QTest::newRow("eight integer digits") << FloatBytes{75, 24, 150, 128} << "1,000000E+07";
     QTest::newRow("large") << FloatBytes{76, 235, 121, 162} << "1,234568E+08";
     QTest::newRow("negative large") << FloatBytes{204, 235, 121, 162} << "-1,234568E+08";
-    QTest::newRow("rounds away below the last decimal") << FloatBytes{51, 214, 191, 149}
-                                                         << "0,0000001";  // 1e-7
-    QTest::newRow("too small to show") << FloatBytes{50, 171, 204, 119} << "0,0000000";  // 2e-8
+    // 1e-7 and 2e-8.
+    QTest::newRow("rounds away below the last decimal")
+        << FloatBytes{51, 214, 191, 149} << "0,0000001";
+    QTest::newRow("too small to show") << FloatBytes{50, 171, 204, 119} << "0,0000000";
     QTest::newRow("not a number") << FloatBytes{127, 192, 0, 0} << "NAN";
     QTest::newRow("infinite") << FloatBytes{127, 128, 0, 0} << "INF";
     QTest::newRow("negative infinite") << FloatBytes{255, 128, 0, 0} << "-INF";
@@ -84,6 +85,7 @@ void ValueEncodingsTest::textToBytes() {
 void ValueEncodingsTest::textToBytesRefuses_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
+    // clang-format off
     QTest::newRow("empty") << "" << "'' is not a valid floating point value";
     QTest::newRow("letters") << "abc" << "'abc' is not a valid floating point value";
     // Only the first point becomes a comma, and the message shows the text after that.
@@ -94,6 +96,7 @@ void ValueEncodingsTest::textToBytesRefuses_data() {
     QTest::newRow("beyond single range") << "1e39" << "'1e39' is not a valid floating point value";
     QTest::newRow("beyond double range") << "1e400" << "'1e400' is not a valid floating point value";
     QTest::newRow("infinity word") << "inf" << "'inf' is not a valid floating point value";
+    // clang-format on
 }
 
 void ValueEncodingsTest::textToBytesRefuses() {
@@ -123,6 +126,7 @@ void ValueEncodingsTest::negativeValueSurvivesBothWays() {
 void ValueEncodingsTest::wholeNumber_data() {
     QTest::addColumn<QString>("floatText");
     QTest::addColumn<QString>("whole");
+    // clang-format off
     QTest::newRow("Um") << "1234,0000000" << "1234";
     QTest::newRow("Udif") << "567,0000000" << "567";
     QTest::newRow("half rounds up") << "1234,5000000" << "1235";
@@ -132,6 +136,7 @@ void ValueEncodingsTest::wholeNumber_data() {
     QTest::newRow("exponent text") << "1,234568E+08" << "1,234568E+08";
     QTest::newRow("not a number") << "NAN" << "NAN";
     QTest::newRow("infinite") << "-INF" << "-INF";
+    // clang-format on
 }
 
 void ValueEncodingsTest::wholeNumber() {

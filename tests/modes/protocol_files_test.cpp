@@ -79,7 +79,9 @@ void ProtocolFilesTest::lineInWindows1251WithCrLf() {
         files.ProtocolEndLine(1);
         // A complete line is on disk at once.
         const QByteArray line = Contents(path);
-        QVERIFY(line.startsWith("\xC4\xE0\xE2\xEB\xE5\xED\xE8\xE5/Pressure: t(\xB0" "C): 23,45 "));
+        QVERIFY(
+            line.startsWith("\xC4\xE0\xE2\xEB\xE5\xED\xE8\xE5/Pressure: t(\xB0"
+                            "C): 23,45 "));
         QVERIFY(line.endsWith("\r\n"));
         QCOMPARE(line.count('\n'), 1);
         // A blank, the date, a blank, the time.
@@ -132,8 +134,9 @@ void ProtocolFilesTest::fileThatCannotBeCreated() {
         files.Create(2, missing);
         QFAIL("created a file in a missing directory");
     } catch (const modes::EInOutError& error) {
-        QCOMPARE(QString::fromUtf8(error.what()),
-                 QStringLiteral("Cannot create file \"%1\": No such file or directory").arg(missing));
+        QCOMPARE(
+            QString::fromUtf8(error.what()),
+            QStringLiteral("Cannot create file \"%1\": No such file or directory").arg(missing));
     }
     // The files created before stay open.
     QVERIFY(files.IsOpen(1));
