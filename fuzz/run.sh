@@ -13,9 +13,7 @@ shift $(( $# > 0 ? 1 : 0 ))
 build=${FUZZ_BUILD_DIR:-build/fuzz}
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DTENSOVIA_FUZZ=ON \
-    "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-    >/dev/null
+    -DTENSOVIA_FUZZ=ON "-DTENSOVIA_SANITIZE=fuzzer-no-link;address;undefined" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target receive_path_fuzzer
 
 mkdir -p "$build/corpus" "$build/artifacts"
