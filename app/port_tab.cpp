@@ -161,9 +161,7 @@ void PortTab::Button14Click() {
         }
         OpenDevice();
     } catch (const std::exception&) {
-        ShowPortState();
-        ShowMessage(QStringLiteral("Ошибка инициализации порта"), window());
-        Beep();
+        ReportFailure(QStringLiteral("Ошибка инициализации порта"));
     }
 }
 
@@ -172,10 +170,14 @@ void PortTab::Button15Click() {
         SerComm1.Close();
         ShowClosedState();
     } catch (const std::exception&) {
-        ShowPortState();
-        ShowMessage(QStringLiteral("Ошибка зактрытия порта"), window());
-        Beep();
+        ReportFailure(QStringLiteral("Ошибка зактрытия порта"));
     }
+}
+
+void PortTab::ReportFailure(const QString& message) {
+    ShowPortState();
+    ShowMessage(message, window());
+    Beep();
 }
 
 void PortTab::ShowPortState() {

@@ -52,6 +52,8 @@ private:
     void ShowClosedState();
     // The display as the port is.
     void ShowPortState();
+    // Shows the display as the port is, then `message` in a message box, with a beep.
+    void ReportFailure(const QString& message);
     void ShowDevicePath();
     void SetLabelColour(const QColor& colour);
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "commands/catalogue.h"
+#include "commands/device_variables.h"
+#include "hart/frame_layout.h"
 #include "modes/receive_path.h"
 #include "tests/support/expectations.h"
 #include "tests/support/standalone_controls.h"
@@ -72,6 +74,16 @@ struct Program : StandaloneControls {
     }
 
     void Receive(const Bytes& bytes) { path.Collect(bytes); }
+    // The request asked for these four variable codes, and the dialog still shows them.
+    void RequestVariables(const std::array<int, commands::kVariableGroups>& codes) {
+        const std::array lists{form5.ComboBox1, form5.ComboBox2, form5.ComboBox3, form5.ComboBox4};
+        for (int group = 0; group < commands::kVariableGroups; ++group) {
+            state.request
+                .TxFrame[hart::frame::request::kDataAt + group * commands::kVariableGroupSize] =
+                static_cast<std::uint8_t>(codes[group]);
+            lists[group]->setCurrentIndex(codes[group]);
+        }
+    }
     // The cells of a row, columns 0..5.
     QStringList Row(const TStringGrid& grid, int row) const {
         QStringList cells;
@@ -203,13 +215,7 @@ void ResponseDispatchTest::setupCommand3WrongChecksum() {
 void ResponseDispatchTest::setupCommand33Block() {
     Program p(hart::kModeSetup);
     // The request sent the codes 0, 2, 6, 7 and the dialog still shows them.
-    const std::array codes{0, 2, 6, 7};
-    const std::array lists{p.form5.ComboBox1, p.form5.ComboBox2, p.form5.ComboBox3,
-                           p.form5.ComboBox4};
-    for (int group = 0; group < 4; ++group) {
-        p.state.request.TxFrame[11 + 6 * group] = static_cast<std::uint8_t>(codes[group]);
-        lists[group]->setCurrentIndex(codes[group]);
-    }
+    p.RequestVariables({0, 2, 6, 7});
     const std::array<Bytes, 4> values{kPressure, Bytes{68, 154, 64, 0}, Bytes{65, 32, 0, 0},
                                       Bytes{63, 204, 204, 205}};
     p.Receive(Response(2, 33, Command33Data(values)));
@@ -422,13 +428,7 @@ void ResponseDispatchTest::protocolPieces() {
 
     p.sink.lines.clear();
     p.comboBox2.setCurrentIndex(2);
-    const std::array codes{0, 1, 2, 7};
-    const std::array lists{p.form5.ComboBox1, p.form5.ComboBox2, p.form5.ComboBox3,
-                           p.form5.ComboBox4};
-    for (int group = 0; group < 4; ++group) {
-        p.state.request.TxFrame[11 + 6 * group] = static_cast<std::uint8_t>(codes[group]);
-        lists[group]->setCurrentIndex(codes[group]);
-    }
+    p.RequestVariables({0, 1, 2, 7});
     const std::array<Bytes, 4> values{kPressure, Bytes{65, 64, 0, 0}, Bytes{68, 154, 64, 0},
                                       Bytes{63, 204, 204, 205}};
     p.Receive(Response(3, 33, Command33Data(values)));
