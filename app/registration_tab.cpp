@@ -59,10 +59,7 @@ RegistrationTab::RegistrationTab(QWidget* parent)
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
-    const int widths[] = {110, 59, 144, 118, 125, 121};
-    for (int column = 0; column < 6; ++column) {
-        StringGrid2->setColumnWidth(column, widths[column]);
-    }
+    StringGrid2->SetColumnWidths({110, 59, 144, 118, 125, 121});
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* periodBox = new QGridLayout;

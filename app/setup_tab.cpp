@@ -61,10 +61,7 @@ SetupTab::SetupTab(QWidget* parent)
     auto* commandBox = new QGroupBox(QStringLiteral("Выбор команды"));
     (new QVBoxLayout(commandBox))->addWidget(ComboBox1);
 
-    const int widths[] = {110, 52, 211, 211, 81, 104};
-    for (int column = 0; column < 6; ++column) {
-        StringGrid1->setColumnWidth(column, widths[column]);
-    }
+    StringGrid1->SetColumnWidths({110, 52, 211, 211, 81, 104});
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->horizontalHeader()->setSectionsMovable(true);
 

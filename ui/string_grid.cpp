@@ -1,8 +1,18 @@
 #include "ui/string_grid.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
 #include <optional>
+
+namespace {
+
+constexpr qsizetype kFittingKept = 64;
+
+}  // namespace
 
 // The header that shows the titles. The view asks for its size whenever it lays out its rows,
 // that is after every added row, and the stock header measures every title's text to answer.
@@ -37,7 +47,9 @@ private:
 };
 
 TStringGrid::TStringGrid(const QString& name, int columnCount, int rowCount, QWidget* parent)
-    : QTableWidget(rowCount, columnCount, parent), titles_(new TitleHeader(this)) {
+    : QTableWidget(rowCount, columnCount, parent),
+      titles_(new TitleHeader(this)),
+      fitting_(columnCount) {
     setObjectName(name);
     setHorizontalHeader(titles_);
     verticalHeader()->hide();
@@ -46,6 +58,12 @@ TStringGrid::TStringGrid(const QString& name, int columnCount, int rowCount, QWi
 
 void TStringGrid::SetRowCount(int rows) {
     setRowCount(rows);
+}
+
+void TStringGrid::SetColumnWidths(const QList<int>& widths) {
+    for (int column = 0; column < std::min<int>(widths.size(), columnCount()); ++column) {
+        setColumnWidth(column, std::max(widths[column], TitleWidth(column)));
+    }
 }
 
 QString TStringGrid::Cell(int row, int column) const {
@@ -62,6 +80,17 @@ void TStringGrid::SetCell(int row, int column, const QString& text) {
     } else {
         setItem(row, column, new QTableWidgetItem(text));
     }
+    // Measuring a text shapes it, a few microseconds a cell; a column mostly repeats a few texts
+    // (addresses, commands, descriptions, names, the time within one poll), so those that fit
+    // are remembered, up to a bound.
+    QSet<QString>& fitting = fitting_[column];
+    if (!fitting.contains(text)) {
+        Widen(column, TextWidth(text));
+        if (fitting.size() == kFittingKept) {
+            fitting.clear();
+        }
+        fitting.insert(text);
+    }
 }
 
 void TStringGrid::SetTitles(const QStringList& titles) {
@@ -70,6 +99,9 @@ void TStringGrid::SetTitles(const QStringList& titles) {
     }
     setHorizontalHeaderLabels(titles);
     titles_->Remeasure();
+    for (int column = 0; column < titles.size(); ++column) {
+        Widen(column, TitleWidth(column));
+    }
 }
 
 void TStringGrid::SelectLastRow() {
@@ -81,4 +113,24 @@ void TStringGrid::SelectLastRow() {
     setCurrentCell(last, 0);
     scrollToItem(item(last, 0) ? item(last, 0) : nullptr);
     viewport()->setUpdatesEnabled(true);
+}
+
+int TStringGrid::TitleWidth(int column) const {
+    // The header's own measure: its margins, the room for a sort indicator where one is shown,
+    // and the bold face a title takes while its column holds the current cell.
+    return titles_->sectionSizeHint(column);
+}
+
+int TStringGrid::TextWidth(const QString& text) const {
+    // As the item delegate lays a cell out: the text between two margins, beside the grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int gridLine = showGrid() ? 1 : 0;
+    return static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))) + 2 * margin +
+           gridLine;
+}
+
+void TStringGrid::Widen(int column, int width) {
+    if (columnWidth(column) < width) {
+        setColumnWidth(column, width);
+    }
 }

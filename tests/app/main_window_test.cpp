@@ -1,7 +1,9 @@
 // Start-up and the port tab: the window the operator finds, COM1 opened or refused with its
-// warning, and switching ports on and off.
+// warning, and switching ports on and off; Qt's own texts in Russian, tables that show their texts.
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -12,6 +14,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
 #include "tests/support/find_control.h"
@@ -86,6 +89,9 @@ private slots:
     void mappedPathShown();
     void aboutBoxIsModal();
     void exitClosesTheWindow();
+    void qtTextsInRussian();
+    void tablesShowTheirTexts_data();
+    void tablesShowTheirTexts();
 };
 
 void MainWindowTest::startUpWithoutCOM1() {
@@ -285,6 +291,59 @@ void MainWindowTest::exitClosesTheWindow() {
     QVERIFY(form.isVisible());
     form.findChild<QAction*>(QStringLiteral("N2"))->trigger();
     QVERIFY(!form.isVisible());
+}
+
+void MainWindowTest::qtTextsInRussian() {
+    const auto translations = InstallQtTranslations();
+    QVERIFY(translations);
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+    // The program's own texts stay as they are.
+    PortMapping com1("COM1", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    QCOMPARE(modals.Messages(), QStringList{kStartUpWarning});
+    QCOMPARE(form.findChild<QAction*>(QStringLiteral("N2"))->text(), QStringLiteral("Выход"));
+}
+
+void MainWindowTest::tablesShowTheirTexts_data() {
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QList<int>>("leastWidths");
+    QTest::newRow("setup") << "TabSheet1"
+                           << "StringGrid1" << QList<int>{110, 52, 211, 211, 81, 104};
+    QTest::newRow("registration") << "TabSheet2"
+                                  << "StringGrid2" << QList<int>{110, 59, 144, 118, 125, 121};
+}
+
+// Every title is read in full, in the bold face of the current cell's column too, and a cell's
+// text stays on one line; no column is narrower than it was given.
+void MainWindowTest::tablesShowTheirTexts() {
+    QFETCH(QString, tab);
+    QFETCH(QString, grid);
+    QFETCH(QList<int>, leastWidths);
+    PortMapping com1("COM1", kMissingPath);
+    ModalDriver modals;
+    TForm1 form;
+    auto* table = Find<TStringGrid>(form, qPrintable(tab), qPrintable(grid));
+    QHeaderView* header = table->horizontalHeader();
+    QFont bold = header->font();
+    bold.setBold(true);
+    const int headerMargin = header->style()->pixelMetric(QStyle::PM_HeaderMargin);
+    const int cellMargin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    const QString longText = QStringLiteral("Считать первичную переменную 00:00:00 31.12.2099");
+    for (int column = 0; column < 6; ++column) {
+        const int width = table->columnWidth(column);
+        QVERIFY(width >= leastWidths[column]);
+        QVERIFY2(QFontMetrics(bold).horizontalAdvance(table->Cell(0, column)) + 2 * headerMargin <=
+                     width,
+                 qPrintable(table->Cell(0, column)));
+        table->SetCell(1, column, QStringLiteral("1"));
+        QCOMPARE(table->columnWidth(column), width);
+        table->SetCell(1, column, longText);
+        QVERIFY(table->fontMetrics().horizontalAdvance(longText) + 2 * cellMargin <
+                table->columnWidth(column));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
