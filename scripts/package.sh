@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Debian package tensovia_<version>_amd64.deb and prints its path on the last line.
+#
+#   scripts/package.sh                  a Release build of its own in build/package, with Debian's
+#                                       build and hardening flags; the package lands in the
+#                                       repository's top folder
+#   scripts/package.sh --from TREE      the programs of a configured build tree instead (test.sh
+#                                       packages its build/dev)
+#   scripts/package.sh --to DIR         where the package lands
+#
+# Installs what is missing on a fresh Debian 12 machine first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tree=""
+to=$PWD
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --from) tree=$2; shift 2 ;;
+        --to) to=$(realpath "$2"); shift 2 ;;
+        *) sed -n '2,11s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    esac
+done
+
+scripts/ensure-packages.sh $(cat scripts/build-packages.txt scripts/package-packages.txt) >&2
+
+if [ -z "$tree" ]; then
+    tree=build/package
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+fi
+cmake --build "$tree" -j "$(nproc)" --target tensovia tensovia-sim >&2
+
+staging="$tree/cpack"
+rm -f "$staging"/*.deb
+cpack --config "$tree/CPackConfig.cmake" -B "$(realpath "$tree")/cpack" >&2
+built=("$staging"/*.deb)
+mkdir -p "$to"
+mv "${built[0]}" "$to/"
+echo "$to/$(basename "${built[0]}")"
