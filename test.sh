@@ -18,6 +18,10 @@ status=0
 ctest --preset dev -j "$jobs" || status=$?
 
 echo
+echo "== Debian package: built, validated, unpacked and started =="
+scripts/check-package.sh build/dev || status=$?
+
+echo
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every test =="
 # Leaks are reported when each test ends, and fail it.
 export ASAN_OPTIONS=detect_leaks=1
