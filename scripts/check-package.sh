@@ -63,7 +63,8 @@ mkfifo "$scratch/control"
 "$root/usr/bin/tensovia-sim" --link "$link" <"$scratch/control" >"$scratch/sim.out" &
 pids+=($!)
 exec 3>"$scratch/control"
-for _ in $(seq 100); do
+# Bounds for a loaded machine; the loops end as soon as the awaited event is there.
+for _ in $(seq 200); do
     [ -e "$link" ] && break
     sleep 0.05
 done
@@ -73,7 +74,7 @@ program=$!
 pids+=("$program")
 slave=$(readlink -f "$link")
 opened=""
-for _ in $(seq 50); do
+for _ in $(seq 200); do
     kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.out")"
     for fd in /proc/"$program"/fd/*; do
         [ "$(readlink "$fd" 2>/dev/null)" = "$slave" ] && opened=yes
