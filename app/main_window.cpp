@@ -26,6 +26,8 @@
 #include "modes/slot_requests.h"
 #include "modes/slot_timeouts.h"
 #include "serial_qt/ui_thread_calls.h"
+#include "trend/trend_recorder.h"
+#include "trend/trend_window.h"
 #include "ui/application_error.h"
 #include "ui/string_grid.h"
 #include "ui/timer.h"
@@ -71,6 +73,8 @@ void TForm1::CreateControls() {
     N1->setObjectName(QStringLiteral("N1"));
     N2 = menu->addAction(QStringLiteral("Выход"));
     N2->setObjectName(QStringLiteral("N2"));
+    trendMenuItem_ = menu->addAction(QStringLiteral("График"));
+    trendMenuItem_->setObjectName(QStringLiteral("TrendMenuItem"));
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -109,6 +113,7 @@ void TForm1::CreateLogic() {
     SetupTab& setup = *setupTab_;
     RegistrationTab& registration = *registrationTab_;
 
+    trendRecorder_ = std::make_unique<trend::TrendRecorder>();
     protocolFiles_ = std::make_unique<modes::ProtocolFiles>([this](std::exception_ptr error) {
         QTimer::singleShot(0, this, [error] { ReportApplicationError(error); });
     });
@@ -135,6 +140,7 @@ void TForm1::CreateLogic() {
                                                          .Form5 = *Form5,
                                                          .Form10 = *Form10,
                                                          .protocol = *protocolFiles_,
+                                                         .readings = *trendRecorder_,
                                                      });
 
     const modes::RegistrationControls controls{
@@ -155,7 +161,8 @@ void TForm1::CreateLogic() {
         .Memo1 = *setup.Memo1,
         .LabeledEdit15 = *setup.LabeledEdit15,
     };
-    slotRequests_ = std::make_unique<modes::SlotRequests>(state_, controls, *builders_, *sender_);
+    slotRequests_ = std::make_unique<modes::SlotRequests>(state_, controls, *builders_, *sender_,
+                                                          *trendRecorder_);
     registrationPass_ = std::make_unique<modes::RegistrationPass>(state_, controls, *slotRequests_);
     setup_ = std::make_unique<modes::SetupTransaction>(state_,
                                                        modes::SetupControls{
@@ -169,8 +176,8 @@ void TForm1::CreateLogic() {
                                                        },
                                                        *SerComm1, *builders_, *sender_,
                                                        [this] { registrationPass_->Run(); });
-    cycle_ =
-        std::make_unique<modes::RegistrationCycle>(state_, controls, *SerComm1, *slotRequests_);
+    cycle_ = std::make_unique<modes::RegistrationCycle>(state_, controls, *SerComm1, *slotRequests_,
+                                                        *trendRecorder_);
     slotTimeouts_ = std::make_unique<modes::SlotTimeouts>(state_, controls, *slotRequests_);
     protocolSwitch_ = std::make_unique<modes::ProtocolSwitch>(state_, controls, *protocolFiles_);
 }
@@ -178,6 +185,7 @@ void TForm1::CreateLogic() {
 void TForm1::ConnectHandlers() {
     connect(N1, &QAction::triggered, this, Reported([this] { N1Click(); }));
     connect(N2, &QAction::triggered, this, Reported([this] { N2Click(); }));
+    connect(trendMenuItem_, &QAction::triggered, this, Reported([this] { TrendMenuItemClick(); }));
     connect(setupTab_->Button1, &QPushButton::clicked, this,
             Reported([this] { setup_->Button1Click(); }));
     Timer3->OnTimer = [this] { setup_->Timer3Timer(); };
@@ -221,4 +229,17 @@ void TForm1::N1Click() {
 
 void TForm1::N2Click() {
     close();
+}
+
+void TForm1::TrendMenuItemClick() {
+    if (trendWindow_ == nullptr) {
+        trendWindow_ = new trend::TrendWindow(*trendRecorder_, this);
+    }
+    if (trendWindow_->isVisible()) {
+        // Open already, perhaps behind the main window.
+        trendWindow_->raise();
+        trendWindow_->activateWindow();
+    } else {
+        trendWindow_->show();
+    }
 }

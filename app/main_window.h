@@ -30,6 +30,10 @@ class FrameSender;
 namespace commands {
 class RequestBuilders;
 }  // namespace commands
+namespace trend {
+class TrendRecorder;
+class TrendWindow;
+}  // namespace trend
 namespace modes {
 class ProtocolFiles;
 class ProtocolSwitch;
@@ -59,6 +63,7 @@ private:
     void FormCreate();
     void N1Click();
     void N2Click();
+    void TrendMenuItemClick();
 
     hart::ProgramState state_;
     std::unique_ptr<UiThreadCalls> uiCalls_;
@@ -66,6 +71,7 @@ private:
 
     QAction* N1 = nullptr;
     QAction* N2 = nullptr;
+    QAction* trendMenuItem_ = nullptr;
     QTabWidget* PageControl1 = nullptr;
     SetupTab* setupTab_ = nullptr;
     RegistrationTab* registrationTab_ = nullptr;
@@ -83,6 +89,8 @@ private:
     TForm10* Form10 = nullptr;
     TForm21* Form21 = nullptr;
 
+    std::unique_ptr<trend::TrendRecorder> trendRecorder_;
+    trend::TrendWindow* trendWindow_ = nullptr;  // made when first opened
     std::unique_ptr<modes::ProtocolFiles> protocolFiles_;
     std::unique_ptr<hart::FrameSender> sender_;
     std::unique_ptr<commands::RequestBuilders> builders_;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "commands/protocol_sink.h"
+#include "commands/registration_reading_sink.h"
 #include "hart/frame_layout.h"
 #include "hart/program_state.h"
 
@@ -25,6 +26,7 @@ struct DecoderContext {
     TForm5& Form5;
     TForm10& Form10;
     ProtocolSink& protocol;
+    RegistrationReadingSink& readings;
 };
 
 // Reading the response in RxBuf.
@@ -36,7 +38,8 @@ public:
     std::uint8_t Command() const { return Byte(hart::frame::response::kCommandAt); }
     // Data byte i of the answer.
     std::uint8_t Data(int i) const { return Byte(hart::frame::response::kDataAt + i); }
-    // The float text of data bytes i..i+3.
+    // The float of data bytes i..i+3, and its text.
+    float Float(int i) const;
     QString FloatText(int i) const;
     // The received checksum at `position` matches the one computed over the answer.
     bool ValidAt(int position) const { return Byte(position) == state_.request.Checksum; }

@@ -1,6 +1,7 @@
 #include "commands/read_decoders.h"
 
 #include <array>
+#include <span>
 
 #include "commands/catalogue.h"
 #include "commands/device_variables.h"
@@ -51,6 +52,10 @@ CurrentValues ReadCurrentValues(const Answer& answer) {
             hart::WholeNumberText(answer.FloatText(12)), answer.FloatText(16).left(5)};
 }
 
+std::array<float, 5> CurrentFloats(const Answer& answer) {
+    return {answer.Float(0), answer.Float(4), answer.Float(8), answer.Float(12), answer.Float(16)};
+}
+
 // Converter readings and the damping value read as whole numbers.
 bool IsWholeNumberVariable(int code) {
     return code == 2 || code == 3 || code == 6;
@@ -80,6 +85,8 @@ private:
     // Appends a piece to the answering transmitter's protocol line while the box is ticked.
     void Protocol(const QString& piece);
     void ProtocolEnd();
+    // Reports the answer's values to the readings sink; none when `reliable` is false.
+    void Reading(bool reliable, std::span<const float> values);
     bool Registration() const { return context_.state.session.Mode == hart::kModeRegistration; }
 
     const DecoderContext& context_;
@@ -109,6 +116,7 @@ void ReadDecoder::ReadPrimaryRegistration() {
     }
     grid.SetCell(row, kTime, TimeAndDateText());
     ProtocolEnd();
+    Reading(answer_.ValidAt(kPrimaryChecksumAt), std::array{answer_.Float(1)});
 }
 
 void ReadDecoder::ReadCurrentSetup() {
@@ -141,6 +149,7 @@ void ReadDecoder::ReadCurrentRegistration() {
         grid.SetCell(row + i, kParameter, kCurrentNamesRegistration[i]);
     }
     grid.SetCell(row, kTime, TimeAndDateText());
+    Reading(answer_.Valid(), CurrentFloats(answer_));
     if (!answer_.Valid()) {
         for (int i = 0; i < 5; ++i) {
             grid.SetCell(row + i, kValue, kNotReliable);
@@ -184,6 +193,14 @@ QString GroupValue(const DecoderContext& context, const Answer& answer, int grou
     return IsWholeNumberVariable(code) ? hart::WholeNumberText(text) : text;
 }
 
+std::array<float, kVariableGroups> GroupFloats(const Answer& answer) {
+    std::array<float, kVariableGroups> values{};
+    for (int group = 0; group < kVariableGroups; ++group) {
+        values[group] = answer.Float(group * kVariableGroupSize + kVariableValueAt);
+    }
+    return values;
+}
+
 QString GroupLabel(const DecoderContext& context, int group) {
     const int code = VariableLists(context.Form5)[group]->currentIndex();
     return code >= 0 && code < static_cast<int>(kVariableLabels.size()) ? kVariableLabels[code]
@@ -215,6 +232,7 @@ void ReadDecoder::ReadVariablesRegistration() {
         grid.SetCell(row + group, kParameter, GroupName(context_, group));
     }
     grid.SetCell(row, kTime, TimeAndDateText());
+    Reading(answer_.Valid(), GroupFloats(answer_));
     if (!answer_.Valid()) {
         for (int group = 0; group < kVariableGroups; ++group) {
             grid.SetCell(row + group, kValue, kNotReliable);
@@ -251,6 +269,11 @@ void ReadDecoder::ProtocolEnd() {
     if (context_.CheckBox1.isChecked()) {
         context_.protocol.ProtocolEndLine(context_.state.session.ReplyAddress);
     }
+}
+
+void ReadDecoder::Reading(bool reliable, std::span<const float> values) {
+    context_.readings.RegistrationReading(answer_.Address(), answer_.Command(),
+                                          reliable ? values : std::span<const float>());
 }
 
 }  // namespace

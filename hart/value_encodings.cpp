@@ -195,10 +195,14 @@ bool ParseSingle(const QString& commaText, float& result) {
 
 }  // namespace
 
-QString BytesToFloatText(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) {
+float BytesToFloat(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) {
     const auto bits = static_cast<std::uint32_t>(b1) << 24 | static_cast<std::uint32_t>(b2) << 16 |
                       static_cast<std::uint32_t>(b3) << 8 | b4;
-    return FixedText(std::bit_cast<float>(bits), kSignificantDigits, kFloatDecimals);
+    return std::bit_cast<float>(bits);
+}
+
+QString BytesToFloatText(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) {
+    return FixedText(BytesToFloat(b1, b2, b3, b4), kSignificantDigits, kFloatDecimals);
 }
 
 FloatBytes TextToFloatBytes(const QString& text) {

@@ -10,6 +10,9 @@ namespace hart {
 
 using FloatBytes = std::array<std::uint8_t, 4>;
 
+// The single-precision number of four received bytes.
+float BytesToFloat(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4);
+
 // The table text of four received bytes: fixed notation with exactly seven decimals, the value
 // rounded to at most seven significant digits and at most seven decimals; a value with more than
 // seven integer digits in exponent notation ("1,234568E+08"); "NAN", "INF", "-INF".

@@ -16,6 +16,7 @@ ReceivePath::ReceivePath(hart::ProgramState& state, const ReceivePathControls& c
           .Form5 = controls.Form5,
           .Form10 = controls.Form10,
           .protocol = controls.protocol,
+          .readings = controls.readings,
       }),
       dispatcher_(
           state,

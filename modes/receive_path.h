@@ -11,6 +11,7 @@
 
 #include "commands/decoder_table.h"
 #include "commands/protocol_sink.h"
+#include "commands/registration_reading_sink.h"
 #include "hart/response_collector.h"
 #include "hart/response_dispatcher.h"
 #include "ui/trace_memo.h"
@@ -38,8 +39,9 @@ struct ReceivePathControls {
     // Dialogs whose choices name and format the answers.
     TForm5& Form5;
     TForm10& Form10;
-    // Where registration answers append their protocol lines.
+    // Where registration answers append their protocol lines, and report their values.
     commands::ProtocolSink& protocol;
+    commands::RegistrationReadingSink& readings;
 };
 
 class ReceivePath {

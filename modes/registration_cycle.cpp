@@ -43,6 +43,7 @@ void RegistrationCycle::Button2Click() {
 void RegistrationCycle::StartRun() {
     state_.session.registrationRunning = true;
     ClearRegTable();
+    readings_.RegistrationStarted();
     controls_.TrackBar1.setEnabled(false);
     controls_.ComboBox2.setEnabled(false);
     controls_.CheckBox1.setEnabled(false);

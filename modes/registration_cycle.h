@@ -2,6 +2,7 @@
 // Registration mode's polling cycle: start and stop, the one-second tick that counts the period
 // down and polls every ticked slot when it runs out, and the period display.
 
+#include "commands/registration_reading_sink.h"
 #include "modes/registration_controls.h"
 #include "modes/slot_requests.h"
 
@@ -19,8 +20,13 @@ public:
     static constexpr int kClearedRows = 50;  // the largest block layout: ten blocks of five
 
     RegistrationCycle(hart::ProgramState& state, const RegistrationControls& controls,
-                      ser::TSerCustomComm& port, SlotRequests& requests)
-        : state_(state), controls_(controls), port_(port), requests_(requests) {}
+                      ser::TSerCustomComm& port, SlotRequests& requests,
+                      commands::RegistrationReadingSink& readings)
+        : state_(state),
+          controls_(controls),
+          port_(port),
+          requests_(requests),
+          readings_(readings) {}
 
     // "Старт" / "Стоп".
     void Button2Click();
@@ -40,6 +46,7 @@ private:
     RegistrationControls controls_;
     ser::TSerCustomComm& port_;
     SlotRequests& requests_;
+    commands::RegistrationReadingSink& readings_;
 };
 
 }  // namespace modes

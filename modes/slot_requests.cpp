@@ -35,6 +35,7 @@ void SlotRequests::WriteNoAnswerRow(int slot, const QString& commandNumber) {
     state_.session.RegRow = row;
     grid.SetCell(row, hart::column::kValue, QStringLiteral("Нет ответа"));
     grid.SetCell(row, hart::column::kTime, TimeAndDateText());
+    readings_.RegistrationSilent(slot);
 }
 
 QString SlotRequests::SelectedCommandNumber() const {

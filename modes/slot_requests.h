@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "commands/registration_reading_sink.h"
 #include "modes/registration_controls.h"
 
 namespace hart {
@@ -21,8 +22,13 @@ namespace modes {
 class SlotRequests {
 public:
     SlotRequests(hart::ProgramState& state, const RegistrationControls& controls,
-                 commands::RequestBuilders& builders, hart::FrameSender& sender)
-        : state_(state), controls_(controls), builders_(builders), sender_(sender) {}
+                 commands::RequestBuilders& builders, hart::FrameSender& sender,
+                 commands::RegistrationReadingSink& readings)
+        : state_(state),
+          controls_(controls),
+          builders_(builders),
+          sender_(sender),
+          readings_(readings) {}
 
     // Builds the request of the selected registration command for slot `slot` and sends it. A
     // repeat traces "Датчик №k: попытка №n" between building and sending.
@@ -31,7 +37,8 @@ public:
     // AttemptLimit := the attempt limit field, low eight bits.
     std::uint8_t ReadAttemptLimit();
 
-    // Writes the "no answer" row of `slot` on its block of the registration table.
+    // Writes the "no answer" row of `slot` on its block of the registration table and reports
+    // the slot silent.
     void WriteNoAnswerRow(int slot, const QString& commandNumber);
 
     // The command number of the selected registration command, as text.
@@ -45,6 +52,7 @@ private:
     RegistrationControls controls_;
     commands::RequestBuilders& builders_;
     hart::FrameSender& sender_;
+    commands::RegistrationReadingSink& readings_;
 };
 
 }  // namespace modes

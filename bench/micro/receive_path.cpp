@@ -28,6 +28,7 @@ ReceivePath::ReceivePath(std::uint8_t mode)
                         .Form5 = standalone_.form5,
                         .Form10 = standalone_.form10,
                         .protocol = protocol_,
+                        .readings = commands::IgnoredRegistrationReadings(),
                     }) {
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
         state_.slotArrays.SlotEnabled[slot] = 1;

@@ -109,9 +109,10 @@ void MainWindowTest::startUpWithoutCOM1() {
     QCOMPARE(pages->tabText(1), QStringLiteral("Режим регистрации"));
     QCOMPARE(pages->tabText(2), QStringLiteral("Настройка C\u041E\u041C-порта"));
     const auto menu = form.menuBar()->actions();
-    QCOMPARE(menu.size(), 2);
+    QCOMPARE(menu.size(), 3);
     QCOMPARE(menu[0]->text(), QStringLiteral("О программе"));
     QCOMPARE(menu[1]->text(), QStringLiteral("Выход"));
+    QCOMPARE(menu[2]->text(), QStringLiteral("График"));
 
     const QStringList titles{QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),
                              QStringLiteral("Описание"),      QStringLiteral("Параметр"),

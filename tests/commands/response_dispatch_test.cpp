@@ -50,7 +50,8 @@ Bytes Command33Data(const std::array<Bytes, 4>& values) {
     return data;
 }
 
-class RecordingSink : public commands::ProtocolSink {
+// Protocol pieces by address, and the registration readings as "address command: values".
+class RecordingSink : public commands::ProtocolSink, public commands::RegistrationReadingSink {
 public:
     void ProtocolWrite(std::uint8_t address, const QString& text) override {
         lines[address] += text;
@@ -58,14 +59,25 @@ public:
     void ProtocolEndLine(std::uint8_t address) override {
         lines[address] += QStringLiteral("<end>");
     }
+    void RegistrationStarted() override {}
+    void RegistrationReading(std::uint8_t address, std::uint8_t command,
+                             std::span<const float> values) override {
+        QString reading = QStringLiteral("%1 %2:").arg(address).arg(command);
+        for (const float value : values) {
+            reading += u' ' + QString::number(value);
+        }
+        readings << reading;
+    }
+    void RegistrationSilent(int) override {}
     std::map<int, QString> lines;
+    QStringList readings;
 };
 
 // The receive path and the controls it writes, without a port.
 struct Program : StandaloneControls {
     hart::ProgramState state;
     RecordingSink sink;
-    modes::ReceivePath path{state, For(sink)};
+    modes::ReceivePath path{state, For(sink, sink)};
 
     explicit Program(std::uint8_t mode) {
         button1.setEnabled(false);
@@ -142,6 +154,8 @@ private slots:
     void registrationBlocks();
     void registrationCommand1Validity();
     void registrationSkipsWriteCommands();
+    void registrationReadings_data();
+    void registrationReadings();
     void protocolPieces();
     void protocolUntouchedWhenBoxUnticked();
     // No mode yet.
@@ -402,6 +416,38 @@ void ResponseDispatchTest::registrationSkipsWriteCommands() {
     p.Receive(Response(1, 34, {65, 32, 0, 0}));
     QCOMPARE(p.grid2.Cell(1, 0), QString());
     QCOMPARE(p.state.slotArrays.SlotState[1], hart::kLampGreen);
+}
+
+void ResponseDispatchTest::registrationReadings_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<Bytes>("answer");
+    QTest::addColumn<QStringList>("readings");
+    const int registration = hart::kModeRegistration;
+    const Bytes command33 = Command33Data(
+        {kPressure, Bytes{68, 154, 64, 0}, Bytes{65, 32, 0, 0}, Bytes{63, 204, 204, 205}});
+    QTest::newRow("1") << registration << Response(4, 1, Command1Data())
+                       << QStringList{"4 1: 101.325"};
+    QTest::newRow("1, wrong checksum")
+        << registration << Response(4, 1, Command1Data(), false) << QStringList{"4 1:"};
+    QTest::newRow("3") << registration << Response(2, 3, kCommand3Data)
+                       << QStringList{"2 3: 12 1.5 1234 567 23.4567"};
+    QTest::newRow("3, wrong checksum")
+        << registration << Response(2, 3, kCommand3Data, false) << QStringList{"2 3:"};
+    QTest::newRow("33") << registration << Response(6, 33, command33)
+                        << QStringList{"6 33: 101.325 1234 10 1.6"};
+    QTest::newRow("33, wrong checksum")
+        << registration << Response(6, 33, command33, false) << QStringList{"6 33:"};
+    QTest::newRow("setup answers are no readings")
+        << int{hart::kModeSetup} << Response(4, 1, Command1Data()) << QStringList();
+}
+
+void ResponseDispatchTest::registrationReadings() {
+    QFETCH(int, mode);
+    QFETCH(Bytes, answer);
+    QFETCH(QStringList, readings);
+    Program p(static_cast<std::uint8_t>(mode));
+    p.Receive(answer);
+    QCOMPARE(p.sink.readings, readings);
 }
 
 void ResponseDispatchTest::protocolPieces() {

@@ -13,7 +13,8 @@ StandaloneControls::StandaloneControls() {
     }
 }
 
-modes::ReceivePathControls StandaloneControls::For(commands::ProtocolSink& protocol) {
+modes::ReceivePathControls StandaloneControls::For(commands::ProtocolSink& protocol,
+                                                   commands::RegistrationReadingSink& readings) {
     return {
         .Memo1 = memo,
         .Button1 = button1,
@@ -28,5 +29,6 @@ modes::ReceivePathControls StandaloneControls::For(commands::ProtocolSink& proto
         .Form5 = form5,
         .Form10 = form10,
         .protocol = protocol,
+        .readings = readings,
     };
 }

@@ -22,8 +22,11 @@ class StandaloneControls {
 public:
     StandaloneControls();
 
-    // The controls for the receive path, with `protocol` taking the protocol lines.
-    modes::ReceivePathControls For(commands::ProtocolSink& protocol);
+    // The controls for the receive path, with `protocol` taking the protocol lines and
+    // `readings` the registration readings.
+    modes::ReceivePathControls For(
+        commands::ProtocolSink& protocol,
+        commands::RegistrationReadingSink& readings = commands::IgnoredRegistrationReadings());
 
     TraceMemo memo{1000};
     QPushButton button1{QStringLiteral("Передача...")};

@@ -1,0 +1,316 @@
+// The trend without its window: what the registration reports make of each slot's entries, the
+// seven-day limit, the values the drop-down picks, the reduction to the chart's width, the span
+// of the time axis, and the CSV text.
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <QTest>
+#include <random>
+
+#include "tests/support/warnings.h"
+#include "trend/line_reduction.h"
+#include "trend/time_view.h"
+#include "trend/trend_export.h"
+#include "trend/trend_recorder.h"
+
+using namespace trend;
+
+namespace {
+
+constexpr Milliseconds kT0 = 1'700'000'000'000;  // 14.11.2023
+constexpr Milliseconds kSecond = 1000;
+constexpr Milliseconds kDay = 24 * 3600 * kSecond;
+constexpr Variable kFirst = Variable::First;
+
+// The entries of a slot as text: times in seconds after kT0 with the first value, "|" a break.
+QString Shape(const std::deque<Sample>& entries) {
+    QStringList shape;
+    for (const Sample& sample : entries) {
+        shape << (sample.IsBreak() ? QStringLiteral("|")
+                                   : QStringLiteral("%1:%2")
+                                         .arg((sample.time - kT0) / kSecond)
+                                         .arg(sample.values[0]));
+    }
+    return shape.join(u' ');
+}
+
+// Readings of slot 1 at kT0 + i seconds, value `values[i]`; NaN stands for a break.
+TrendSeries SeriesOf(const QList<float>& values) {
+    TrendSeries series;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const Milliseconds time = kT0 + static_cast<Milliseconds>(i) * kSecond;
+        if (std::isnan(values[i])) {
+            series.AppendBreak(1, time);
+        } else {
+            series.AppendReading(1, time, 1, std::array{values[i]});
+        }
+    }
+    return series;
+}
+
+}  // namespace
+
+class TrendModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FailOnUnexpectedWarnings(); }
+    void recorderTurnsReportsIntoEntries();
+    void sevenDaysKeptAndClockSetBack();
+    void valueOfEachCommand_data();
+    void valueOfEachCommand();
+    void reductionKeepsEveryColumnsExtremes_data();
+    void reductionKeepsEveryColumnsExtremes();
+    void reductionBreaks_data();
+    void reductionBreaks();
+    void timeView();
+    void csvText_data();
+    void csvText();
+};
+
+void TrendModelTest::recorderTurnsReportsIntoEntries() {
+    TrendRecorder recorder;
+    QSignalSpy changed(&recorder, &TrendRecorder::Changed);
+    QSignalSpy restarted(&recorder, &TrendRecorder::Restarted);
+    const auto entries = [&recorder](int slot) {
+        QStringList kinds;
+        for (const Sample& sample : recorder.Series().Entries(slot)) {
+            kinds << (sample.IsBreak() ? QStringLiteral("|") : QString::number(sample.values[0]));
+        }
+        return kinds.join(u' ');
+    };
+    recorder.RegistrationSilent(3);  // nothing to break yet
+    recorder.RegistrationReading(3, 1, std::array{1.5f});
+    recorder.RegistrationReading(3, 1, {});  // wrong checksum: no point, the line breaks
+    recorder.RegistrationSilent(3);          // broken already
+    recorder.RegistrationReading(3, 1, std::array{2.5f});
+    recorder.RegistrationSilent(3);
+    recorder.RegistrationReading(0, 1, std::array{9.0f});  // no slot has these addresses
+    recorder.RegistrationReading(11, 1, std::array{9.0f});
+    recorder.RegistrationReading(10, 3, std::array{4.0f, 5.0f, 6.0f, 7.0f, 8.0f});
+    QCOMPARE(entries(3), QStringLiteral("1.5 | 2.5 |"));
+    QCOMPARE(entries(10), QStringLiteral("4"));
+    QCOMPARE(recorder.Series().NewestCommand(), 3);
+    QVERIFY(!changed.isEmpty());
+
+    recorder.RegistrationStarted();
+    QCOMPARE(restarted.count(), 1);
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        QVERIFY(!recorder.Series().HasEntries(slot));
+    }
+    QCOMPARE(recorder.Series().Newest(), std::nullopt);
+    QCOMPARE(recorder.Series().NewestCommand(), 0);
+}
+
+void TrendModelTest::sevenDaysKeptAndClockSetBack() {
+    TrendSeries series;
+    series.AppendReading(1, kT0, 1, std::array{1.0f});
+    series.AppendBreak(1, kT0 + kSecond);
+    series.AppendReading(1, kT0 + 2 * kSecond, 1, std::array{2.0f});
+    series.AppendReading(2, kT0 + kDay, 1, std::array{3.0f});
+    // The clock set back: the reading keeps its slot's order.
+    series.AppendReading(2, kT0 + kDay - kSecond, 1, std::array{4.0f});
+    QCOMPARE(Shape(series.Entries(2)), QStringLiteral("86400:3 86400:4"));
+    QCOMPARE(series.Oldest(), kT0);
+
+    // Seven days after the first reading it is still kept; a moment later it goes, and the break
+    // that followed it, in every slot.
+    series.AppendReading(3, kT0 + kKeptFor, 1, std::array{5.0f});
+    QCOMPARE(Shape(series.Entries(1)), QStringLiteral("0:1 | 2:2"));
+    series.AppendReading(3, kT0 + kKeptFor + kSecond, 1, std::array{6.0f});
+    QCOMPARE(Shape(series.Entries(1)), QStringLiteral("2:2"));
+    QCOMPARE(series.Oldest(), kT0 + 2 * kSecond);
+    QCOMPARE(series.Newest(), kT0 + kKeptFor + kSecond);
+}
+
+void TrendModelTest::valueOfEachCommand_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("variable");
+    QTest::addColumn<float>("expected");  // NaN: none
+    const float none = std::numeric_limits<float>::quiet_NaN();
+    // Values 10, 11, 12, ... in answer order.
+    QTest::newRow("1, current: its pressure") << 1 << 0 << 10.0f;
+    QTest::newRow("1, fourth: its pressure") << 1 << 4 << 10.0f;
+    QTest::newRow("3, current") << 3 << 0 << 10.0f;
+    QTest::newRow("3, first") << 3 << 1 << 11.0f;
+    QTest::newRow("3, fourth") << 3 << 4 << 14.0f;
+    QTest::newRow("33, current: none") << 33 << 0 << none;
+    QTest::newRow("33, first") << 33 << 1 << 10.0f;
+    QTest::newRow("33, fourth") << 33 << 4 << 13.0f;
+}
+
+void TrendModelTest::valueOfEachCommand() {
+    QFETCH(int, command);
+    QFETCH(int, variable);
+    QFETCH(float, expected);
+    const Sample sample{kT0, {10, 11, 12, 13, 14}, static_cast<std::uint8_t>(command)};
+    const std::optional<float> value = ValueOf(sample, static_cast<Variable>(variable));
+    QCOMPARE(value.has_value(), !std::isnan(expected));
+    if (value) {
+        QCOMPARE(*value, expected);
+    }
+}
+
+void TrendModelTest::reductionKeepsEveryColumnsExtremes_data() {
+    QTest::addColumn<int>("readings");
+    QTest::addColumn<int>("columns");
+    QTest::newRow("fewer readings than columns") << 50 << 200;
+    QTest::newRow("a day at period 1 on 1000 columns") << 86400 << 1000;
+    QTest::newRow("odd ratio") << 9973 << 317;
+}
+
+void TrendModelTest::reductionKeepsEveryColumnsExtremes() {
+    QFETCH(int, readings);
+    QFETCH(int, columns);
+    std::mt19937 random(static_cast<unsigned>(readings));
+    std::uniform_real_distribution<float> noise(-100, 100);
+    QList<float> values(readings);
+    std::generate(values.begin(), values.end(), [&] { return noise(random); });
+    const TrendSeries series = SeriesOf(values);
+    // The span leaves out the first and last ten readings; the one on each side is kept.
+    const TimeSpan span{kT0 + 10 * kSecond, kT0 + (readings - 11) * kSecond};
+    const ReducedLine line = ReduceLine(series.Entries(1), kFirst, span, columns, 64);
+    QCOMPARE(line.runs.size(), 1u);
+    QVERIFY(line.dots.isEmpty());
+    const QList<QPointF>& run = line.runs.front();
+    QVERIFY(run.size() <= 2 * (columns + 1) + 2);
+    QVERIFY(std::is_sorted(run.begin(), run.end(),
+                           [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+    QCOMPARE(run.front(), QPointF(kT0 + 9 * kSecond, values[9]));
+    QCOMPARE(run.back(), QPointF(kT0 + (readings - 10) * kSecond, values[readings - 10]));
+    // Every column's lowest and highest reading is there.
+    const double scale = columns / static_cast<double>(span.Length());
+    std::map<long, std::pair<float, float>> extremes;
+    for (int i = 10; i <= readings - 11; ++i) {
+        const auto column =
+            static_cast<long>(std::floor(static_cast<double>((i - 10) * kSecond) * scale));
+        auto [it, first] = extremes.try_emplace(column, values[i], values[i]);
+        it->second = {std::min(it->second.first, values[i]),
+                      std::max(it->second.second, values[i])};
+    }
+    for (const auto& [column, lowHigh] : extremes) {
+        QVERIFY2(std::any_of(run.begin(), run.end(),
+                             [&](const QPointF& p) { return p.y() == lowHigh.first; }),
+                 qPrintable(QStringLiteral("lowest of column %1").arg(column)));
+        QVERIFY2(std::any_of(run.begin(), run.end(),
+                             [&](const QPointF& p) { return p.y() == lowHigh.second; }),
+                 qPrintable(QStringLiteral("highest of column %1").arg(column)));
+    }
+}
+
+void TrendModelTest::reductionBreaks_data() {
+    QTest::addColumn<QList<float>>("values");  // one a second; NaN: a break
+    QTest::addColumn<int>("columns");          // over the 20 seconds from kT0
+    QTest::addColumn<int>("maxRuns");
+    QTest::addColumn<QString>("pieces");  // runs' values, "." before the dots
+    const float b = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("unbroken") << QList<float>{1, 2, 3} << 20 << 8 << "1 2 3 .";
+    QTest::newRow("silence leaves a gap")
+        << QList<float>{1, 2, b, b, 5, 6} << 20 << 8 << "1 2 / 5 6 .";
+    QTest::newRow("a lone reading is a dot")
+        << QList<float>{1, 2, b, 4, b, 6, 7} << 20 << 8 << "1 2 / 6 7 . 4";
+    QTest::newRow("no column left empty: no gap at this width")
+        << QList<float>{1, 2, b, 4} << 10 << 8 << "1 2 4 .";
+    QTest::newRow("too many pieces: all dots")
+        << QList<float>{1, 2, b, 4, 5, b, 7, 8} << 20 << 1 << ". 1 2 4 5 7 8";
+    QTest::newRow("an empty slot") << QList<float>{} << 20 << 8 << ".";
+}
+
+void TrendModelTest::reductionBreaks() {
+    QFETCH(QList<float>, values);
+    QFETCH(int, columns);
+    QFETCH(int, maxRuns);
+    QFETCH(QString, pieces);
+    const ReducedLine line = ReduceLine(SeriesOf(values).Entries(1), kFirst,
+                                        TimeSpan{kT0, kT0 + 20 * kSecond}, columns, maxRuns);
+    const auto text = [](const QList<QPointF>& points) {
+        QStringList values;
+        for (const QPointF& point : points) {
+            values << QString::number(point.y());
+        }
+        return values.join(u' ');
+    };
+    QStringList runs;
+    for (const auto& run : line.runs) {
+        runs << text(run);
+    }
+    QCOMPARE((runs.join(QStringLiteral(" / ")) + QStringLiteral(" . ") + text(line.dots)).trimmed(),
+             pieces);
+}
+
+void TrendModelTest::timeView() {
+    TimeView view;
+    const Milliseconds now = kT0 + kDay;
+    // Everything: an empty trend shows the last minute, a young one its first minute.
+    QCOMPARE(view.Shown(std::nullopt, std::nullopt, now).from, now - TimeView::kShortestWhole);
+    QCOMPARE(view.Shown(kT0, kT0 + 5 * kSecond, now).to, kT0 + TimeView::kShortestWhole);
+    TimeSpan shown = view.Shown(kT0, kT0 + 1000 * kSecond, now);
+    QCOMPARE(shown.from, kT0);
+    QCOMPARE(shown.to, kT0 + 1000 * kSecond);
+
+    // Zooming in about the middle keeps the middle; the span follows the newest reading while it
+    // is in view, and stays once panned away from it.
+    view.Zoom(shown, 0.5, kT0 + 500 * kSecond);
+    shown = view.Shown(kT0, kT0 + 1000 * kSecond, now);
+    QCOMPARE(shown.from, kT0 + 250 * kSecond);
+    QCOMPARE(shown.to, kT0 + 750 * kSecond);
+    view.Follow(kT0 + 1000 * kSecond, kT0 + 1001 * kSecond);
+    QCOMPARE(view.Shown(kT0, kT0 + 1001 * kSecond, now).to, kT0 + 750 * kSecond);
+    view.Pan(shown, 250 * kSecond);
+    view.Follow(kT0 + 1000 * kSecond, kT0 + 1010 * kSecond);
+    shown = view.Shown(kT0, kT0 + 1010 * kSecond, now);
+    QCOMPARE(shown.from, kT0 + 510 * kSecond);
+    QCOMPARE(shown.to, kT0 + 1010 * kSecond);
+    QVERIFY(!view.ShowsEverything());
+
+    // Zooming stops at a second and at a little over the days kept.
+    view.Zoom(shown, 1e-6, shown.from);
+    QCOMPARE(view.Shown(kT0, kT0, now).Length(), TimeView::kShortestZoom);
+    view.Zoom(shown, 1e6, shown.from);
+    QCOMPARE(view.Shown(kT0, kT0, now).Length(), TimeView::kLongestZoom);
+    view.ShowEverything();
+    QCOMPARE(view.Shown(kT0, kT0 + 1010 * kSecond, now).from, kT0);
+}
+
+void TrendModelTest::csvText_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("point");
+    QTest::newRow("decimal point") << QLocale::c() << ","
+                                   << ".";
+    QTest::newRow("decimal comma") << QLocale(QLocale::Russian) << ";"
+                                   << ",";
+}
+
+void TrendModelTest::csvText() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, separator);
+    QFETCH(QString, point);
+    TrendSeries series;
+    series.AppendReading(7, kT0 + 5, 3, std::array{9.0f, 0.1f, 2.0f, 3.0f, 4.0f});
+    series.AppendReading(2, kT0 + 2, 3, std::array{9.0f, 101.325f, 2.0f, 3.0f, 4.0f});
+    series.AppendBreak(2, kT0 + 3);
+    series.AppendReading(2, kT0 + 1000, 3, std::array{9.0f, -1.5e-7f, 2.0f, 3.0f, 4.0f});
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(WriteCsv(buffer, series, kFirst, locale));
+    QVERIFY(buffer.data().startsWith("\xEF\xBB\xBF"));
+    const auto time = [](Milliseconds ms) {
+        return QDateTime::fromMSecsSinceEpoch(ms).toString(
+            QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    };
+    const auto line = [&separator](const QStringList& fields) { return fields.join(separator); };
+    // The readings of all slots, oldest first; the shortest text that reads back as the float.
+    const QStringList expected{
+        line({QStringLiteral("Время"), QStringLiteral("Датчик"), QStringLiteral("Адрес"),
+              QStringLiteral("Значение")}),
+        line({time(kT0 + 2), "2", "2", "101" + point + "325"}),
+        line({time(kT0 + 5), "7", "7", "0" + point + "1"}),
+        line({time(kT0 + 1000), "2", "2", "-1" + point + "5e-07"}),
+        QString(),
+    };
+    QCOMPARE(QString::fromUtf8(buffer.data().mid(3)).split(QStringLiteral("\r\n")), expected);
+}
+
+QTEST_GUILESS_MAIN(TrendModelTest)
+#include "trend_model_test.moc"

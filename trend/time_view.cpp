@@ -1,0 +1,42 @@
+#include "trend/time_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace trend {
+
+TimeSpan TimeView::Shown(std::optional<Milliseconds> oldest, std::optional<Milliseconds> newest,
+                         Milliseconds now) const {
+    if (!whole_) {
+        return span_;
+    }
+    if (!oldest || !newest) {
+        return {now - kShortestWhole, now};
+    }
+    return {*oldest, std::max(*newest, *oldest + kShortestWhole)};
+}
+
+void TimeView::Zoom(TimeSpan shown, double factor, Milliseconds around) {
+    const double length =
+        std::clamp(static_cast<double>(shown.Length()) * factor, static_cast<double>(kShortestZoom),
+                   static_cast<double>(kLongestZoom));
+    const double share = static_cast<double>(around - shown.from) /
+                         static_cast<double>(std::max<Milliseconds>(shown.Length(), 1));
+    const auto from = around - static_cast<Milliseconds>(std::llround(length * share));
+    span_ = {from, from + static_cast<Milliseconds>(std::llround(length))};
+    whole_ = false;
+}
+
+void TimeView::Pan(TimeSpan shown, Milliseconds by) {
+    span_ = {shown.from + by, shown.to + by};
+    whole_ = false;
+}
+
+void TimeView::Follow(Milliseconds previous, Milliseconds newest) {
+    if (!whole_ && span_.Contains(previous) && newest > span_.to) {
+        const Milliseconds by = newest - span_.to;
+        span_ = {span_.from + by, span_.to + by};
+    }
+}
+
+}  // namespace trend

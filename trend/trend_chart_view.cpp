@@ -1,0 +1,67 @@
+#include "trend/trend_chart_view.h"
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace trend {
+namespace {
+
+constexpr double kZoomPerNotch = 0.8;  // one notch of the wheel away from the operator: 80 %
+constexpr double kDegreesPerNotch = 15 * 8;
+
+}  // namespace
+
+double TrendChartView::ShareAt(const QPointF& position) const {
+    const QRectF plot = chart()->plotArea();
+    const QPointF inChart = chart()->mapFromScene(mapToScene(position.toPoint()));
+    return plot.width() > 0 ? (inChart.x() - plot.left()) / plot.width() : 0;
+}
+
+void TrendChartView::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / kDegreesPerNotch;
+    if (notches != 0) {
+        emit ZoomRequested(std::pow(kZoomPerNotch, notches), ShareAt(event->position()));
+    }
+    event->accept();
+}
+
+void TrendChartView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QChartView::mousePressEvent(event);
+        return;
+    }
+    dragging_ = true;
+    dragShare_ = ShareAt(event->position());
+    setCursor(Qt::ClosedHandCursor);
+    event->accept();
+}
+
+void TrendChartView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_) {
+        QChartView::mouseMoveEvent(event);
+        return;
+    }
+    const double share = ShareAt(event->position());
+    // Dragging the line to the right shows what came earlier.
+    emit PanRequested(dragShare_ - share);
+    dragShare_ = share;
+    event->accept();
+}
+
+void TrendChartView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!dragging_) {
+        QChartView::mouseReleaseEvent(event);
+        return;
+    }
+    dragging_ = false;
+    unsetCursor();
+    event->accept();
+}
+
+void TrendChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    emit EverythingRequested();
+    event->accept();
+}
+
+}  // namespace trend

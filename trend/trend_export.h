@@ -1,0 +1,26 @@
+#pragma once
+// The trend written out: every reading as CSV, the chart as PNG. A file is replaced only once all
+// of it is written, so a failed save leaves any file of that name as it was.
+
+#include <QIODevice>
+#include <QImage>
+#include <QLocale>
+#include <QString>
+#include <functional>
+
+#include "trend/trend_series.h"
+
+namespace trend {
+
+// Writes every reading of every slot, oldest first, as "time, slot, address, value" lines after a
+// header line: UTF-8, the value of `variable` with `locale`'s decimal separator, and fields
+// separated by ";" where that separator is the comma, else by ",".
+bool WriteCsv(QIODevice& device, const TrendSeries& series, Variable variable,
+              const QLocale& locale);
+
+bool WritePng(QIODevice& device, const QImage& image);
+
+// Writes `path` through `write`; the reason it could not, or an empty text when it could.
+QString SaveFile(const QString& path, const std::function<bool(QIODevice&)>& write);
+
+}  // namespace trend

@@ -1,0 +1,41 @@
+#include "trend/trend_recorder.h"
+
+#include <QDateTime>
+
+namespace trend {
+namespace {
+
+bool IsSlot(int number) {
+    return number >= 1 && number <= hart::kSlotCount;
+}
+
+}  // namespace
+
+void TrendRecorder::RegistrationStarted() {
+    series_.Clear();
+    emit Restarted();
+}
+
+void TrendRecorder::RegistrationReading(std::uint8_t address, std::uint8_t command,
+                                        std::span<const float> values) {
+    if (!IsSlot(address)) {
+        return;
+    }
+    const Milliseconds now = QDateTime::currentMSecsSinceEpoch();
+    if (values.empty()) {
+        series_.AppendBreak(address, now);
+    } else {
+        series_.AppendReading(address, now, command, values);
+    }
+    emit Changed();
+}
+
+void TrendRecorder::RegistrationSilent(int slot) {
+    if (!IsSlot(slot)) {
+        return;
+    }
+    series_.AppendBreak(slot, QDateTime::currentMSecsSinceEpoch());
+    emit Changed();
+}
+
+}  // namespace trend

@@ -1,0 +1,36 @@
+#pragma once
+// Keeps the trend of the registration runs from what the decoders and time-outs report, each entry
+// stamped with the workstation's clock, and tells the window when it changed. A slot is the
+// transmitter at its poll address; answers from other addresses belong to no slot.
+
+#include <QObject>
+
+#include "commands/registration_reading_sink.h"
+#include "trend/trend_series.h"
+
+namespace trend {
+
+class TrendRecorder : public QObject, public commands::RegistrationReadingSink {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    const TrendSeries& Series() const { return series_; }
+
+    // A new run starts a new trend.
+    void RegistrationStarted() override;
+    // A reading adds a point; an answer that cannot be trusted breaks the slot's line.
+    void RegistrationReading(std::uint8_t address, std::uint8_t command,
+                             std::span<const float> values) override;
+    // Silence breaks the slot's line.
+    void RegistrationSilent(int slot) override;
+
+signals:
+    void Restarted();
+    void Changed();
+
+private:
+    TrendSeries series_;
+};
+
+}  // namespace trend

@@ -1,0 +1,69 @@
+#pragma once
+// The trend of a registration run: per slot, its readings in the order they came, with a break
+// where the slot fell silent or its answer could not be trusted. Appending is constant-time, and
+// entries more than seven days older than the newest reading are dropped.
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+
+#include "hart/program_state.h"
+
+namespace trend {
+
+// Milliseconds since the epoch on the workstation's clock.
+using Milliseconds = std::int64_t;
+
+inline constexpr Milliseconds kKeptFor = 7LL * 24 * 3600 * 1000;
+
+// What the window's drop-down chooses for commands 3 and 33: the current or a variable.
+enum class Variable { Current, First, Second, Third, Fourth };
+
+// One entry of a slot's trend: a reading, or a break of its line.
+struct Sample {
+    static constexpr int kMaxValues = 5;
+
+    Milliseconds time = 0;
+    std::array<float, kMaxValues> values{};  // as the answer carried them
+    std::uint8_t command = 0;                // 0 marks a break
+
+    bool IsBreak() const { return command == 0; }
+};
+
+// The value `variable` picks from a reading: command 1 its pressure whatever is chosen, command 3
+// the current or a variable, command 33 a variable. None for a break or a value the command does
+// not carry.
+std::optional<float> ValueOf(const Sample& sample, Variable variable);
+
+class TrendSeries {
+public:
+    // Starts a new trend: every slot's entries are forgotten.
+    void Clear();
+    // A reading of slot 1..10 at `time` by `command` (1, 3 or 33) with the answer's values; the
+    // values it lacks are NaN. A reading dated before the slot's last entry (the clock was set
+    // back) takes that entry's time, so that each slot's entries stay in time order.
+    void AppendReading(int slot, Milliseconds time, std::uint8_t command,
+                       std::span<const float> values);
+    // The line of slot 1..10 breaks at `time`; nothing when it is broken already or empty.
+    void AppendBreak(int slot, Milliseconds time);
+
+    const std::deque<Sample>& Entries(int slot) const { return slots_.at(slot); }
+    bool HasEntries(int slot) const { return !Entries(slot).empty(); }
+    // The oldest and the newest reading of all slots; none while there is none.
+    std::optional<Milliseconds> Oldest() const;
+    std::optional<Milliseconds> Newest() const { return newest_; }
+    // The command of the newest reading, 0 while there is none.
+    std::uint8_t NewestCommand() const { return newestCommand_; }
+
+private:
+    Milliseconds InOrder(int slot, Milliseconds time) const;
+    void DropOlderThanKept();
+
+    std::array<std::deque<Sample>, hart::kSlotCount + 1> slots_;  // index 0 is unused
+    std::optional<Milliseconds> newest_;
+    std::uint8_t newestCommand_ = 0;
+};
+
+}  // namespace trend

@@ -1,0 +1,279 @@
+#include "trend/trend_window.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "trend/trend_export.h"
+#include "ui/message_boxes.h"
+#include "ui/named.h"
+
+namespace trend {
+namespace {
+
+constexpr int kRefreshAfterData = 200;  // ms: the readings of a tick drawn together
+constexpr int kMaxRunsPerSlot = 64;
+constexpr Milliseconds kDay = 24LL * 3600 * 1000;
+constexpr int kPixelsPerTimeLabel = 110;
+constexpr int kPixelsPerDateLabel = 190;
+
+const QStringList kVariableTexts{
+    QStringLiteral("Ток"),          QStringLiteral("Переменная 1"), QStringLiteral("Переменная 2"),
+    QStringLiteral("Переменная 3"), QStringLiteral("Переменная 4"),
+};
+
+QIcon Swatch(const QColor& colour) {
+    QPixmap swatch(14, 14);
+    swatch.fill(colour);
+    return QIcon(swatch);
+}
+
+QByteArray IndexedName(const char* prefix, int number) {
+    return QByteArray(prefix) + QByteArray::number(number);
+}
+
+// The lowest and highest value of the points within a span.
+struct ValueRange {
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+
+    void Take(const QList<QPointF>& points, TimeSpan span) {
+        for (const QPointF& point : points) {
+            if (span.Contains(static_cast<Milliseconds>(point.x()))) {
+                low = std::min(low, point.y());
+                high = std::max(high, point.y());
+            }
+        }
+    }
+    bool Empty() const { return low > high; }
+};
+
+}  // namespace
+
+TrendWindow::TrendWindow(const TrendRecorder& recorder, QWidget* parent)
+    : QWidget(parent, Qt::Window), recorder_(recorder) {
+    setObjectName(QStringLiteral("TrendWindow"));
+    setWindowTitle(QStringLiteral("График регистрации"));
+    resize(1000, 600);
+    refresh_.setSingleShot(true);
+    CreateControls();
+    ConnectHandlers();
+}
+
+TrendWindow::~TrendWindow() = default;
+
+void TrendWindow::CreateControls() {
+    variableList_ = NewNamed<QComboBox>("TrendVariableList");
+    variableList_->addItems(kVariableTexts);
+    variableList_->setCurrentIndex(static_cast<int>(Variable::First));
+    saveCsvButton_ =
+        NewNamed<QPushButton>("TrendSaveCsvButton", QStringLiteral("Сохранить CSV..."));
+    saveImageButton_ =
+        NewNamed<QPushButton>("TrendSaveImageButton", QStringLiteral("Сохранить изображение..."));
+
+    chart_ = new QChart;
+    chart_->legend()->hide();
+    chart_->setLocalizeNumbers(true);
+    timeAxis_ = new QDateTimeAxis;
+    valueAxis_ = new QValueAxis;
+    valueAxis_->setLabelFormat(QStringLiteral("%.6g"));
+    chart_->addAxis(timeAxis_, Qt::AlignBottom);
+    chart_->addAxis(valueAxis_, Qt::AlignLeft);
+    chartView_ = new TrendChartView(chart_);
+    chartView_->setObjectName(QStringLiteral("TrendChartView"));
+    chartView_->setRenderHint(QPainter::Antialiasing);
+
+    auto* legend = new QHBoxLayout;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        const QString name = QStringLiteral("Датчик №%1").arg(slot);
+        lines_[slot] =
+            std::make_unique<SlotLine>(*chart_, *timeAxis_, *valueAxis_, SlotColour(slot), name);
+        slotBoxes_[slot] = NewNamed<QCheckBox>(IndexedName("TrendSlotBox", slot).constData(), name);
+        slotBoxes_[slot]->setIcon(Swatch(SlotColour(slot)));
+        slotBoxes_[slot]->setChecked(true);
+        slotBoxes_[slot]->setVisible(false);
+        legend->addWidget(slotBoxes_[slot]);
+    }
+    legend->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Величина:")));
+    top->addWidget(variableList_);
+    top->addStretch();
+    top->addWidget(saveCsvButton_);
+    top->addWidget(saveImageButton_);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(chartView_, 1);
+    page->addLayout(legend);
+}
+
+void TrendWindow::ConnectHandlers() {
+    connect(&refresh_, &QTimer::timeout, this, &TrendWindow::Refresh);
+    connect(&recorder_, &TrendRecorder::Changed, this,
+            [this] { ScheduleRefresh(kRefreshAfterData); });
+    connect(&recorder_, &TrendRecorder::Restarted, this, [this] {
+        view_.ShowEverything();
+        shownNewest_.reset();
+        ScheduleRefresh(0);
+    });
+    connect(variableList_, &QComboBox::currentIndexChanged, this, [this] { ScheduleRefresh(0); });
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        connect(slotBoxes_[slot], &QCheckBox::toggled, this, [this] { ScheduleRefresh(0); });
+    }
+    connect(chartView_, &TrendChartView::ZoomRequested, this, &TrendWindow::Zoom);
+    connect(chartView_, &TrendChartView::PanRequested, this, &TrendWindow::Pan);
+    connect(chartView_, &TrendChartView::EverythingRequested, this, [this] {
+        view_.ShowEverything();
+        ScheduleRefresh(0);
+    });
+    connect(saveCsvButton_, &QPushButton::clicked, this, [this] {
+        AskAndSave(csvDialog_, "TrendCsvDialog", QStringLiteral("csv"), &TrendWindow::SaveCsv);
+    });
+    connect(saveImageButton_, &QPushButton::clicked, this, [this] {
+        AskAndSave(imageDialog_, "TrendImageDialog", QStringLiteral("png"),
+                   &TrendWindow::SaveImage);
+    });
+}
+
+void TrendWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ScheduleRefresh(0);
+}
+
+void TrendWindow::ScheduleRefresh(int delay) {
+    if (!isVisible() || (refresh_.isActive() && refresh_.remainingTime() <= delay)) {
+        return;
+    }
+    refresh_.start(delay);
+}
+
+void TrendWindow::Refresh() {
+    const TrendSeries& series = recorder_.Series();
+    if (const auto newest = series.Newest()) {
+        if (shownNewest_) {
+            view_.Follow(*shownNewest_, *newest);
+        }
+        shownNewest_ = newest;
+    }
+    shown_ = view_.Shown(series.Oldest(), series.Newest(), QDateTime::currentMSecsSinceEpoch());
+    const int columns = std::max(1, static_cast<int>(std::lround(chart_->plotArea().width())));
+    std::array<std::optional<ReducedLine>, hart::kSlotCount + 1> lines;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        slotBoxes_[slot]->setVisible(series.HasEntries(slot));
+        if (series.HasEntries(slot) && slotBoxes_[slot]->isChecked()) {
+            lines[slot] = ReduceLine(series.Entries(slot), ChosenVariable(), shown_, columns,
+                                     kMaxRunsPerSlot);
+        }
+    }
+    // The axes first, so that each series lays its new points out once.
+    ShowTimeAxis();
+    ShowValueAxis(lines);
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        lines[slot] ? lines_[slot]->Show(*lines[slot]) : lines_[slot]->Hide();
+    }
+    UpdateVariableList();
+}
+
+void TrendWindow::ShowTimeAxis() {
+    const bool dated = shown_.Length() > kDay;
+    timeAxis_->setFormat(dated ? QStringLiteral("dd.MM.yyyy HH:mm:ss")
+                               : QStringLiteral("HH:mm:ss"));
+    const int width = static_cast<int>(chart_->plotArea().width());
+    timeAxis_->setTickCount(
+        std::clamp(width / (dated ? kPixelsPerDateLabel : kPixelsPerTimeLabel), 2, 12));
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(shown_.from),
+                        QDateTime::fromMSecsSinceEpoch(shown_.to));
+}
+
+void TrendWindow::ShowValueAxis(
+    const std::array<std::optional<ReducedLine>, hart::kSlotCount + 1>& lines) {
+    ValueRange range;
+    for (const auto& line : lines) {
+        if (line) {
+            for (const auto& run : line->runs) {
+                range.Take(run, shown_);
+            }
+            range.Take(line->dots, shown_);
+        }
+    }
+    if (range.Empty()) {
+        valueAxis_->setRange(0, 1);
+        return;
+    }
+    // A flat line gets a little room above and below.
+    const double margin = range.high > range.low ? (range.high - range.low) * 0.05
+                                                 : std::max(std::abs(range.high) * 0.05, 0.5);
+    valueAxis_->setRange(range.low - margin, range.high + margin);
+    valueAxis_->applyNiceNumbers();
+}
+
+void TrendWindow::UpdateVariableList() {
+    // Command 1 brings only its pressure; command 33 has no current.
+    const std::uint8_t command = recorder_.Series().NewestCommand();
+    variableList_->setEnabled(command != 1);
+    auto* model = qobject_cast<QStandardItemModel*>(variableList_->model());
+    model->item(static_cast<int>(Variable::Current))->setEnabled(command != 33);
+    if (command == 33 && ChosenVariable() == Variable::Current) {
+        variableList_->setCurrentIndex(static_cast<int>(Variable::First));
+    }
+}
+
+Variable TrendWindow::ChosenVariable() const {
+    return static_cast<Variable>(std::max(variableList_->currentIndex(), 0));
+}
+
+void TrendWindow::Zoom(double factor, double at) {
+    const auto around = shown_.from + static_cast<Milliseconds>(
+                                          std::llround(at * static_cast<double>(shown_.Length())));
+    view_.Zoom(shown_, factor, around);
+    ScheduleRefresh(0);
+}
+
+void TrendWindow::Pan(double by) {
+    view_.Pan(shown_,
+              static_cast<Milliseconds>(std::llround(by * static_cast<double>(shown_.Length()))));
+    ScheduleRefresh(0);
+}
+
+void TrendWindow::AskAndSave(QFileDialog*& dialog, const char* name, const QString& suffix,
+                             bool (TrendWindow::*save)(const QString&)) {
+    if (dialog == nullptr) {
+        dialog = NewNamed<QFileDialog>(name, this);
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setNameFilter(QStringLiteral("%1 (*.%2)").arg(suffix.toUpper(), suffix));
+        dialog->setDefaultSuffix(suffix);
+    }
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        (this->*save)(dialog->selectedFiles().constFirst());
+    }
+}
+
+bool TrendWindow::SaveCsv(const QString& path) {
+    return Save(path, [this](QIODevice& device) {
+        return WriteCsv(device, recorder_.Series(), ChosenVariable(), QLocale::system());
+    });
+}
+
+bool TrendWindow::SaveImage(const QString& path) {
+    const QImage image = chartView_->grab().toImage();
+    return Save(path, [&image](QIODevice& device) { return WritePng(device, image); });
+}
+
+bool TrendWindow::Save(const QString& path, const std::function<bool(QIODevice&)>& write) {
+    const QString reason = SaveFile(path, write);
+    if (reason.isEmpty()) {
+        return true;
+    }
+    ShowWarning(QStringLiteral("Не удалось сохранить файл %1: %2").arg(path, reason), this);
+    return false;
+}
+
+}  // namespace trend

@@ -1,0 +1,77 @@
+#pragma once
+// "График регистрации": a window beside the main window with one line per slot of the values the
+// registration answers brought, a legend of tick boxes that show and hide the lines, the choice
+// of the variable for commands 3 and 33, and the CSV and PNG export. It only reads the trend:
+// closing it loses nothing.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <QValueAxis>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "trend/slot_line.h"
+#include "trend/time_view.h"
+#include "trend/trend_chart_view.h"
+#include "trend/trend_recorder.h"
+
+namespace trend {
+
+class TrendWindow : public QWidget {
+    Q_OBJECT
+public:
+    TrendWindow(const TrendRecorder& recorder, QWidget* parent = nullptr);
+    ~TrendWindow() override;
+
+    // Write every reading as CSV, or the chart as PNG, to `path`; a message box says why a file
+    // could not be written. True when it was.
+    bool SaveCsv(const QString& path);
+    bool SaveImage(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectHandlers();
+    // Redraws at once (`delay` 0) or after `delay` ms, once for all changes until then.
+    void ScheduleRefresh(int delay);
+    void Refresh();
+    void ShowTimeAxis();
+    void ShowValueAxis(const std::array<std::optional<ReducedLine>, hart::kSlotCount + 1>& lines);
+    void UpdateVariableList();
+    Variable ChosenVariable() const;
+    void Zoom(double factor, double at);
+    void Pan(double by);
+    // Asks for the name of a `suffix` file with the dialog `name`, made on first use, and saves.
+    void AskAndSave(QFileDialog*& dialog, const char* name, const QString& suffix,
+                    bool (TrendWindow::*save)(const QString&));
+    bool Save(const QString& path, const std::function<bool(QIODevice&)>& write);
+
+    const TrendRecorder& recorder_;
+    TimeView view_;
+    TimeSpan shown_;
+    std::optional<Milliseconds> shownNewest_;
+    QTimer refresh_;
+
+    QComboBox* variableList_ = nullptr;
+    QPushButton* saveCsvButton_ = nullptr;
+    QPushButton* saveImageButton_ = nullptr;
+    TrendChartView* chartView_ = nullptr;
+    QChart* chart_ = nullptr;  // owned by the view
+    QDateTimeAxis* timeAxis_ = nullptr;
+    QValueAxis* valueAxis_ = nullptr;
+    std::array<QCheckBox*, hart::kSlotCount + 1> slotBoxes_{};  // index 0 is unused
+    std::array<std::unique_ptr<SlotLine>, hart::kSlotCount + 1> lines_;
+    QFileDialog* csvDialog_ = nullptr;
+    QFileDialog* imageDialog_ = nullptr;
+};
+
+}  // namespace trend
