@@ -29,6 +29,7 @@
 #include "trend/trend_recorder.h"
 #include "trend/trend_window.h"
 #include "ui/application_error.h"
+#include "ui/named.h"
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 
@@ -234,6 +235,7 @@ void TForm1::N2Click() {
 void TForm1::TrendMenuItemClick() {
     if (trendWindow_ == nullptr) {
         trendWindow_ = new trend::TrendWindow(*trendRecorder_, this);
+        CentreOnScreen(*trendWindow_);
     }
     if (trendWindow_->isVisible()) {
         // Open already, perhaps behind the main window.

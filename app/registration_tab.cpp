@@ -10,14 +10,6 @@
 #include "ui/shape.h"
 #include "ui/string_grid.h"
 
-namespace {
-
-QByteArray IndexedName(const char* prefix, int number) {
-    return QByteArray(prefix) + QByteArray::number(number);
-}
-
-}  // namespace
-
 RegistrationTab::RegistrationTab(QWidget* parent)
     : QWidget(parent),
       ComboBox2(NewNamed<QComboBox>("ComboBox2")),

@@ -64,9 +64,10 @@ public:
     }
 
 private:
+    // The readings before the span all lie in column -1: only the last of them is taken.
     std::int64_t ColumnOf(Milliseconds time) const {
-        return static_cast<std::int64_t>(
-            std::floor(static_cast<double>(time - span_.from) * scale_));
+        const Milliseconds after = time - span_.from;
+        return after < 0 ? -1 : static_cast<std::int64_t>(static_cast<double>(after) * scale_);
     }
     void EndRun() {
         pieces_.push_back(std::move(run_));
@@ -85,28 +86,36 @@ private:
 
 }  // namespace
 
-ReducedLine ReduceLine(const std::deque<Sample>& entries, Variable variable, TimeSpan span,
-                       int columns, int maxRuns) {
-    const auto byTime = [](const Sample& sample, Milliseconds time) { return sample.time < time; };
-    auto first = std::lower_bound(entries.begin(), entries.end(), span.from, byTime);
-    auto last = std::lower_bound(first, entries.end(), span.to + 1, byTime);
-    if (first != entries.begin()) {
-        --first;
-    }
-    if (last != entries.end()) {
-        ++last;
-    }
+ReducedLine ReduceLine(const SlotEntries& entries, Variable variable, TimeSpan span, int columns,
+                       int maxRuns) {
+    std::size_t first = entries.LowerBound(span.from);
+    std::size_t last = entries.LowerBound(span.to + 1);
+    first -= first > 0 ? 1 : 0;
+    last += last < entries.Size() ? 1 : 0;
     Reducer reducer(span, std::max(columns, 1));
-    for (auto entry = first; entry != last; ++entry) {
-        if (entry->IsBreak()) {
-            reducer.Break();
-            continue;
-        }
-        const std::optional<float> value = ValueOf(*entry, variable);
-        if (value && std::isfinite(*value)) {
-            reducer.Take(entry->time, *value);
-        }
-    }
+    // The value's place is looked up again only where the command changes.
+    std::uint8_t command = 0;
+    std::optional<int> index;
+    entries.ForEachPart(
+        first, last, [&](const SlotEntries::Chunk& chunk, std::size_t begin, std::size_t end) {
+            for (std::size_t at = begin; at < end; ++at) {
+                if (chunk.commands[at] == 0) {
+                    reducer.Break();
+                    continue;
+                }
+                if (chunk.commands[at] != command) {
+                    command = chunk.commands[at];
+                    index = ValueIndex(command, variable);
+                }
+                if (!index) {
+                    continue;
+                }
+                const float value = chunk.values[static_cast<std::size_t>(*index)][at];
+                if (std::isfinite(value)) {
+                    reducer.Take(chunk.times[at], value);
+                }
+            }
+        });
     std::vector<QList<QPointF>> pieces = reducer.Finish();
     ReducedLine line;
     const auto runs = std::count_if(pieces.begin(), pieces.end(),

@@ -5,10 +5,9 @@
 
 #include <QList>
 #include <QPointF>
-#include <deque>
 #include <vector>
 
-#include "trend/trend_series.h"
+#include "trend/slot_entries.h"
 
 namespace trend {
 
@@ -32,7 +31,7 @@ struct ReducedLine {
 // columns cannot be seen at this width. The reading on each side of the span is kept, so that
 // the line runs to the edges. Readings without a finite value for `variable` are left out. When
 // the line breaks into more than `maxRuns` pieces, every point is shown as a dot instead.
-ReducedLine ReduceLine(const std::deque<Sample>& entries, Variable variable, TimeSpan span,
-                       int columns, int maxRuns);
+ReducedLine ReduceLine(const SlotEntries& entries, Variable variable, TimeSpan span, int columns,
+                       int maxRuns);
 
 }  // namespace trend

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "hart/program_state.h"
+
 namespace trend {
 
 QColor SlotColour(int slot) {
@@ -19,7 +21,9 @@ SlotLine::SlotLine(QChart& chart, QAbstractAxis& timeAxis, QAbstractAxis& valueA
     : chart_(chart),
       timeAxis_(timeAxis),
       valueAxis_(valueAxis),
-      pen_(colour, 2),
+      // One pixel wide: the raster engine draws such lines without stroking their outline, in a
+      // third of the time a wider pen takes.
+      pen_(colour, 1),
       name_(name),
       dots_(Attach(new QScatterSeries)) {
     dots_->setMarkerSize(6);

@@ -26,6 +26,7 @@ public:
     SlotLine& operator=(const SlotLine&) = delete;
 
     void Show(const ReducedLine& line);
+    // Empties and hides the series.
     void Hide();
 
 private:

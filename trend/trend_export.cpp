@@ -10,46 +10,58 @@ namespace {
 
 constexpr qsizetype kChunk = 1 << 16;
 
-// "yyyy-MM-dd HH:mm:ss.zzz" on the workstation's clock; the date and time of a second are
-// looked up once for all readings within it.
+// Appends "yyyy-MM-dd HH:mm:ss.zzz" on the workstation's clock. Date, hour and minute are looked
+// up once a minute (local time is whole minutes off UTC); seconds and milliseconds are counted.
 class TimeTexts {
 public:
-    QByteArray Of(Milliseconds time) {
-        const Milliseconds second = time / 1000 - (time % 1000 < 0 ? 1 : 0);
-        if (second != second_ || secondText_.isEmpty()) {
-            second_ = second;
-            secondText_ = QDateTime::fromMSecsSinceEpoch(second * 1000)
-                              .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss."))
+    void Append(QByteArray& text, Milliseconds time) {
+        constexpr Milliseconds kMinute = 60 * 1000;
+        const Milliseconds minute = time / kMinute - (time % kMinute < 0 ? 1 : 0);
+        if (minute != minute_ || minuteText_.isEmpty()) {
+            minute_ = minute;
+            minuteText_ = QDateTime::fromMSecsSinceEpoch(minute * kMinute)
+                              .toString(QStringLiteral("yyyy-MM-dd HH:mm:"))
                               .toUtf8();
         }
-        const auto millisecond = static_cast<int>(time - second * 1000);
-        return secondText_ + QByteArray::number(millisecond).rightJustified(3, '0');
+        const auto within = static_cast<int>(time - minute * kMinute);
+        const int second = within / 1000;
+        const int millisecond = within % 1000;
+        const char digits[] = {static_cast<char>('0' + second / 10),
+                               static_cast<char>('0' + second % 10),
+                               '.',
+                               static_cast<char>('0' + millisecond / 100),
+                               static_cast<char>('0' + millisecond / 10 % 10),
+                               static_cast<char>('0' + millisecond % 10)};
+        text.append(minuteText_).append(digits, sizeof digits);
     }
 
 private:
-    Milliseconds second_ = 0;
-    QByteArray secondText_;
+    Milliseconds minute_ = 0;
+    QByteArray minuteText_;
 };
 
-// The shortest text that reads back as the same float, with the locale's decimal separator.
-QByteArray ValueText(float value, const QByteArray& decimalPoint) {
+// Appends the shortest text that reads back as the same float, with the locale's decimal
+// separator.
+void AppendValue(QByteArray& text, float value, const QByteArray& decimalPoint) {
     std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    QByteArray text(buffer.data(), end - buffer.data());
-    return text.replace('.', decimalPoint);
+    const char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    for (const char* c = buffer.data(); c != end; ++c) {
+        *c == '.' ? text.append(decimalPoint) : text.append(*c);
+    }
 }
 
 // The slot whose next reading is the oldest, advancing past breaks; 0 when none is left.
 int NextSlot(const TrendSeries& series, std::array<std::size_t, hart::kSlotCount + 1>& next) {
     int oldest = 0;
+    Milliseconds oldestTime = 0;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        const auto& entries = series.Entries(slot);
-        while (next[slot] < entries.size() && entries[next[slot]].IsBreak()) {
+        const SlotEntries& entries = series.Entries(slot);
+        while (next[slot] < entries.Size() && entries.IsBreak(next[slot])) {
             ++next[slot];
         }
-        if (next[slot] < entries.size() &&
-            (oldest == 0 || entries[next[slot]].time < series.Entries(oldest)[next[oldest]].time)) {
+        if (next[slot] < entries.Size() && (oldest == 0 || entries.Time(next[slot]) < oldestTime)) {
             oldest = slot;
+            oldestTime = entries.Time(next[slot]);
         }
     }
     return oldest;
@@ -65,23 +77,30 @@ bool WriteCsv(QIODevice& device, const TrendSeries& series, Variable variable,
     QByteArray text = "\xEF\xBB\xBF" + QStringLiteral("Время%1Датчик%1Адрес%1Значение\r\n")
                                            .arg(QString::fromUtf8(separator))
                                            .toUtf8();
+    text.reserve(kChunk + 256);
     TimeTexts times;
+    // A slot is the transmitter at its poll address.
+    std::array<QByteArray, hart::kSlotCount + 1> slotFields;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        const QByteArray number = QByteArray::number(slot);
+        slotFields[slot] = separator + number + separator + number + separator;
+    }
     std::array<std::size_t, hart::kSlotCount + 1> next{};
     for (int slot = NextSlot(series, next); slot != 0; slot = NextSlot(series, next)) {
-        const Sample& sample = series.Entries(slot)[next[slot]++];
+        const Sample sample = series.Entries(slot).At(next[slot]++);
         const std::optional<float> value = ValueOf(sample, variable);
         if (!value) {
             continue;
         }
-        // A slot is the transmitter at its poll address.
-        const QByteArray number = QByteArray::number(slot);
-        text += times.Of(sample.time) + separator + number + separator + number + separator +
-                ValueText(*value, decimalPoint) + "\r\n";
+        times.Append(text, sample.time);
+        text.append(slotFields[slot]);
+        AppendValue(text, *value, decimalPoint);
+        text.append("\r\n");
         if (text.size() >= kChunk) {
             if (device.write(text) != text.size()) {
                 return false;
             }
-            text.clear();
+            text.resize(0);  // keeps the capacity
         }
     }
     return device.write(text) == text.size();

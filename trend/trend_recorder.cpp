@@ -11,6 +11,9 @@ bool IsSlot(int number) {
 
 }  // namespace
 
+TrendRecorder::TrendRecorder(Clock clock, QObject* parent)
+    : QObject(parent), clock_(clock ? std::move(clock) : &QDateTime::currentMSecsSinceEpoch) {}
+
 void TrendRecorder::RegistrationStarted() {
     series_.Clear();
     emit Restarted();
@@ -21,7 +24,7 @@ void TrendRecorder::RegistrationReading(std::uint8_t address, std::uint8_t comma
     if (!IsSlot(address)) {
         return;
     }
-    const Milliseconds now = QDateTime::currentMSecsSinceEpoch();
+    const Milliseconds now = clock_();
     if (values.empty()) {
         series_.AppendBreak(address, now);
     } else {
@@ -34,7 +37,7 @@ void TrendRecorder::RegistrationSilent(int slot) {
     if (!IsSlot(slot)) {
         return;
     }
-    series_.AppendBreak(slot, QDateTime::currentMSecsSinceEpoch());
+    series_.AppendBreak(slot, clock_());
     emit Changed();
 }
 

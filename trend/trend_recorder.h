@@ -4,6 +4,7 @@
 // transmitter at its poll address; answers from other addresses belong to no slot.
 
 #include <QObject>
+#include <functional>
 
 #include "commands/registration_reading_sink.h"
 #include "trend/trend_series.h"
@@ -13,7 +14,10 @@ namespace trend {
 class TrendRecorder : public QObject, public commands::RegistrationReadingSink {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    using Clock = std::function<Milliseconds()>;
+
+    // `clock` stamps the entries; the workstation's clock unless given.
+    explicit TrendRecorder(Clock clock = {}, QObject* parent = nullptr);
 
     const TrendSeries& Series() const { return series_; }
 
@@ -30,6 +34,7 @@ signals:
     void Changed();
 
 private:
+    Clock clock_;
     TrendSeries series_;
 };
 

@@ -5,27 +5,9 @@
 
 namespace trend {
 
-std::optional<float> ValueOf(const Sample& sample, Variable variable) {
-    const auto index = static_cast<int>(variable);
-    switch (sample.command) {
-        case 1:
-            return sample.values[0];
-        case 3:
-            return sample.values[index];
-        case 33:
-            if (variable == Variable::Current) {
-                return std::nullopt;
-            }
-            return sample.values[index - 1];
-        default:
-            return std::nullopt;
-    }
-}
-
 void TrendSeries::Clear() {
     for (auto& entries : slots_) {
-        entries.clear();
-        entries.shrink_to_fit();
+        entries.Clear();
     }
     newest_.reset();
     newestCommand_ = 0;
@@ -37,7 +19,7 @@ void TrendSeries::AppendReading(int slot, Milliseconds time, std::uint8_t comman
     sample.values.fill(std::numeric_limits<float>::quiet_NaN());
     std::copy_n(values.begin(), std::min<std::size_t>(values.size(), Sample::kMaxValues),
                 sample.values.begin());
-    slots_.at(slot).push_back(sample);
+    slots_.at(slot).PushBack(sample);
     newest_ = std::max(newest_.value_or(sample.time), sample.time);
     newestCommand_ = command;
     DropOlderThanKept();
@@ -45,18 +27,18 @@ void TrendSeries::AppendReading(int slot, Milliseconds time, std::uint8_t comman
 
 void TrendSeries::AppendBreak(int slot, Milliseconds time) {
     auto& entries = slots_.at(slot);
-    if (entries.empty() || entries.back().IsBreak()) {
+    if (entries.Empty() || entries.IsBreak(entries.Size() - 1)) {
         return;
     }
-    entries.push_back(Sample{InOrder(slot, time), {}, 0});
+    entries.PushBack(Sample{InOrder(slot, time), {}, 0});
 }
 
 std::optional<Milliseconds> TrendSeries::Oldest() const {
     // A slot's entries never begin with a break.
     std::optional<Milliseconds> oldest;
     for (const auto& entries : slots_) {
-        if (!entries.empty()) {
-            oldest = std::min(oldest.value_or(entries.front().time), entries.front().time);
+        if (!entries.Empty()) {
+            oldest = std::min(oldest.value_or(entries.Time(0)), entries.Time(0));
         }
     }
     return oldest;
@@ -64,14 +46,14 @@ std::optional<Milliseconds> TrendSeries::Oldest() const {
 
 Milliseconds TrendSeries::InOrder(int slot, Milliseconds time) const {
     const auto& entries = slots_.at(slot);
-    return entries.empty() ? time : std::max(time, entries.back().time);
+    return entries.Empty() ? time : std::max(time, entries.Time(entries.Size() - 1));
 }
 
 void TrendSeries::DropOlderThanKept() {
     const Milliseconds limit = *newest_ - kKeptFor;
     for (auto& entries : slots_) {
-        while (!entries.empty() && (entries.front().time < limit || entries.front().IsBreak())) {
-            entries.pop_front();
+        while (!entries.Empty() && (entries.Time(0) < limit || entries.IsBreak(0))) {
+            entries.PopFront();
         }
     }
 }

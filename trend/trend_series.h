@@ -5,37 +5,16 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <span>
 
 #include "hart/program_state.h"
+#include "trend/sample.h"
+#include "trend/slot_entries.h"
 
 namespace trend {
 
-// Milliseconds since the epoch on the workstation's clock.
-using Milliseconds = std::int64_t;
-
 inline constexpr Milliseconds kKeptFor = 7LL * 24 * 3600 * 1000;
-
-// What the window's drop-down chooses for commands 3 and 33: the current or a variable.
-enum class Variable { Current, First, Second, Third, Fourth };
-
-// One entry of a slot's trend: a reading, or a break of its line.
-struct Sample {
-    static constexpr int kMaxValues = 5;
-
-    Milliseconds time = 0;
-    std::array<float, kMaxValues> values{};  // as the answer carried them
-    std::uint8_t command = 0;                // 0 marks a break
-
-    bool IsBreak() const { return command == 0; }
-};
-
-// The value `variable` picks from a reading: command 1 its pressure whatever is chosen, command 3
-// the current or a variable, command 33 a variable. None for a break or a value the command does
-// not carry.
-std::optional<float> ValueOf(const Sample& sample, Variable variable);
 
 class TrendSeries {
 public:
@@ -49,8 +28,8 @@ public:
     // The line of slot 1..10 breaks at `time`; nothing when it is broken already or empty.
     void AppendBreak(int slot, Milliseconds time);
 
-    const std::deque<Sample>& Entries(int slot) const { return slots_.at(slot); }
-    bool HasEntries(int slot) const { return !Entries(slot).empty(); }
+    const SlotEntries& Entries(int slot) const { return slots_.at(slot); }
+    bool HasEntries(int slot) const { return !Entries(slot).Empty(); }
     // The oldest and the newest reading of all slots; none while there is none.
     std::optional<Milliseconds> Oldest() const;
     std::optional<Milliseconds> Newest() const { return newest_; }
@@ -61,7 +40,7 @@ private:
     Milliseconds InOrder(int slot, Milliseconds time) const;
     void DropOlderThanKept();
 
-    std::array<std::deque<Sample>, hart::kSlotCount + 1> slots_;  // index 0 is unused
+    std::array<SlotEntries, hart::kSlotCount + 1> slots_;  // index 0 is unused
     std::optional<Milliseconds> newest_;
     std::uint8_t newestCommand_ = 0;
 };

@@ -33,10 +33,6 @@ QIcon Swatch(const QColor& colour) {
     return QIcon(swatch);
 }
 
-QByteArray IndexedName(const char* prefix, int number) {
-    return QByteArray(prefix) + QByteArray::number(number);
-}
-
 // The lowest and highest value of the points within a span.
 struct ValueRange {
     double low = std::numeric_limits<double>::infinity();
@@ -124,15 +120,18 @@ void TrendWindow::ConnectHandlers() {
         ScheduleRefresh(0);
     });
     connect(variableList_, &QComboBox::currentIndexChanged, this, [this] { ScheduleRefresh(0); });
+    // A wider or narrower plot has other pixel columns.
+    connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        if (PlotColumns() != columns_) {
+            ScheduleRefresh(0);
+        }
+    });
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
         connect(slotBoxes_[slot], &QCheckBox::toggled, this, [this] { ScheduleRefresh(0); });
     }
     connect(chartView_, &TrendChartView::ZoomRequested, this, &TrendWindow::Zoom);
     connect(chartView_, &TrendChartView::PanRequested, this, &TrendWindow::Pan);
-    connect(chartView_, &TrendChartView::EverythingRequested, this, [this] {
-        view_.ShowEverything();
-        ScheduleRefresh(0);
-    });
+    connect(chartView_, &TrendChartView::EverythingRequested, this, &TrendWindow::ShowEverything);
     connect(saveCsvButton_, &QPushButton::clicked, this, [this] {
         AskAndSave(csvDialog_, "TrendCsvDialog", QStringLiteral("csv"), &TrendWindow::SaveCsv);
     });
@@ -145,6 +144,12 @@ void TrendWindow::ConnectHandlers() {
 void TrendWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     ScheduleRefresh(0);
+}
+
+void TrendWindow::ShowEverything() {
+    view_.ShowEverything();
+    refresh_.stop();
+    Refresh();
 }
 
 void TrendWindow::ScheduleRefresh(int delay) {
@@ -163,31 +168,40 @@ void TrendWindow::Refresh() {
         shownNewest_ = newest;
     }
     shown_ = view_.Shown(series.Oldest(), series.Newest(), QDateTime::currentMSecsSinceEpoch());
-    const int columns = std::max(1, static_cast<int>(std::lround(chart_->plotArea().width())));
+    columns_ = PlotColumns();
     std::array<std::optional<ReducedLine>, hart::kSlotCount + 1> lines;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
         slotBoxes_[slot]->setVisible(series.HasEntries(slot));
         if (series.HasEntries(slot) && slotBoxes_[slot]->isChecked()) {
-            lines[slot] = ReduceLine(series.Entries(slot), ChosenVariable(), shown_, columns,
+            lines[slot] = ReduceLine(series.Entries(slot), ChosenVariable(), shown_, columns_,
                                      kMaxRunsPerSlot);
         }
     }
-    // The axes first, so that each series lays its new points out once.
+    // Qt Charts lays out every point of a series again when an axis changes and when its points
+    // change: the series are emptied before the axes change, so that each point is laid out once.
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        lines_[slot]->Hide();
+    }
     ShowTimeAxis();
     ShowValueAxis(lines);
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        lines[slot] ? lines_[slot]->Show(*lines[slot]) : lines_[slot]->Hide();
+        if (lines[slot]) {
+            lines_[slot]->Show(*lines[slot]);
+        }
     }
     UpdateVariableList();
+}
+
+int TrendWindow::PlotColumns() const {
+    return std::max(1, static_cast<int>(std::lround(chart_->plotArea().width())));
 }
 
 void TrendWindow::ShowTimeAxis() {
     const bool dated = shown_.Length() > kDay;
     timeAxis_->setFormat(dated ? QStringLiteral("dd.MM.yyyy HH:mm:ss")
                                : QStringLiteral("HH:mm:ss"));
-    const int width = static_cast<int>(chart_->plotArea().width());
     timeAxis_->setTickCount(
-        std::clamp(width / (dated ? kPixelsPerDateLabel : kPixelsPerTimeLabel), 2, 12));
+        std::clamp(columns_ / (dated ? kPixelsPerDateLabel : kPixelsPerTimeLabel), 2, 12));
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(shown_.from),
                         QDateTime::fromMSecsSinceEpoch(shown_.to));
 }

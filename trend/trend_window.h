@@ -2,7 +2,9 @@
 // "График регистрации": a window beside the main window with one line per slot of the values the
 // registration answers brought, a legend of tick boxes that show and hide the lines, the choice
 // of the variable for commands 3 and 33, and the CSV and PNG export. It only reads the trend:
-// closing it loses nothing.
+// closing it loses nothing. The legend is a row of tick boxes rather than the chart's own: a
+// slot's line is a series per unbroken piece, which that legend would list one by one, and its
+// markers show no ticked state.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,6 +36,8 @@ public:
     // could not be written. True when it was.
     bool SaveCsv(const QString& path);
     bool SaveImage(const QString& path);
+    // Shows every reading the trend holds, from now on following it as it grows.
+    void ShowEverything();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,6 +48,7 @@ private:
     // Redraws at once (`delay` 0) or after `delay` ms, once for all changes until then.
     void ScheduleRefresh(int delay);
     void Refresh();
+    int PlotColumns() const;
     void ShowTimeAxis();
     void ShowValueAxis(const std::array<std::optional<ReducedLine>, hart::kSlotCount + 1>& lines);
     void UpdateVariableList();
@@ -60,6 +65,7 @@ private:
     TimeSpan shown_;
     std::optional<Milliseconds> shownNewest_;
     QTimer refresh_;
+    int columns_ = 0;  // the plot's width in pixels at the last refresh
 
     QComboBox* variableList_ = nullptr;
     QPushButton* saveCsvButton_ = nullptr;

@@ -23,9 +23,10 @@ constexpr Milliseconds kDay = 24 * 3600 * kSecond;
 constexpr Variable kFirst = Variable::First;
 
 // The entries of a slot as text: times in seconds after kT0 with the first value, "|" a break.
-QString Shape(const std::deque<Sample>& entries) {
+QString Shape(const SlotEntries& entries) {
     QStringList shape;
-    for (const Sample& sample : entries) {
+    for (std::size_t i = 0; i < entries.Size(); ++i) {
+        const Sample sample = entries.At(i);
         shape << (sample.IsBreak() ? QStringLiteral("|")
                                    : QStringLiteral("%1:%2")
                                          .arg((sample.time - kT0) / kSecond)
@@ -74,7 +75,9 @@ void TrendModelTest::recorderTurnsReportsIntoEntries() {
     QSignalSpy restarted(&recorder, &TrendRecorder::Restarted);
     const auto entries = [&recorder](int slot) {
         QStringList kinds;
-        for (const Sample& sample : recorder.Series().Entries(slot)) {
+        const SlotEntries& entries = recorder.Series().Entries(slot);
+        for (std::size_t i = 0; i < entries.Size(); ++i) {
+            const Sample sample = entries.At(i);
             kinds << (sample.IsBreak() ? QStringLiteral("|") : QString::number(sample.values[0]));
         }
         return kinds.join(u' ');
@@ -121,6 +124,21 @@ void TrendModelTest::sevenDaysKeptAndClockSetBack() {
     QCOMPARE(Shape(series.Entries(1)), QStringLiteral("2:2"));
     QCOMPARE(series.Oldest(), kT0 + 2 * kSecond);
     QCOMPARE(series.Newest(), kT0 + kKeptFor + kSecond);
+
+    // Entries are kept in chunks: dropping and finding work across their boundaries.
+    const auto count = static_cast<Milliseconds>(3 * SlotEntries::kChunkSize);
+    for (Milliseconds i = 0; i < count; ++i) {
+        series.AppendReading(4, kT0 + kKeptFor + i * kSecond, 1, std::array{static_cast<float>(i)});
+    }
+    const Milliseconds dropped = SlotEntries::kChunkSize + 100;
+    series.AppendReading(5, kT0 + 2 * kKeptFor + dropped * kSecond, 1, std::array{0.0f});
+    const SlotEntries& entries = series.Entries(4);
+    QCOMPARE(entries.Size(), static_cast<std::size_t>(count - dropped));
+    QCOMPARE(entries.At(0).values[0], static_cast<float>(dropped));
+    QCOMPARE(entries.At(entries.Size() - 1).values[0], static_cast<float>(count - 1));
+    const Milliseconds sought = 2 * SlotEntries::kChunkSize + 7;
+    QCOMPARE(entries.LowerBound(kT0 + kKeptFor + sought * kSecond - 1),
+             static_cast<std::size_t>(sought - dropped));
 }
 
 void TrendModelTest::valueOfEachCommand_data() {

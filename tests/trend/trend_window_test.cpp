@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QFile>
 #include <QLineEdit>
@@ -58,6 +59,16 @@ struct TrendDriver {
         const auto drawn = DrawnBySlot();
         return std::all_of(drawn.begin(), drawn.end(),
                            [points](const auto& slot) { return slot.second.points >= points; });
+    }
+    // The range of the values drawn.
+    std::pair<double, double> DrawnRange() const {
+        std::pair range{std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()};
+        for (QAbstractSeries* series : chart->series()) {
+            for (const QPointF& point : static_cast<QXYSeries*>(series)->points()) {
+                range = {std::min(range.first, point.y()), std::max(range.second, point.y())};
+            }
+        }
+        return range;
     }
     QCheckBox* LegendBox(int slot) const {
         return window->findChild<QCheckBox*>(QStringLiteral("TrendSlotBox%1").arg(slot));
@@ -150,8 +161,17 @@ void TrendWindowTest::exportToFilesAndToAFileThatCannotBeWritten() {
     QTemporaryDir directory;
     ProgramFixture program;
     RegistrationTabDriver registration(program);
+    // Command 3: the drop-down chooses the current (7 to 17 mA from the simulator) or one of the
+    // variables (the first, the pressure, below 2 kgf/cm2).
+    program.Find<QComboBox>("TabSheet2", "ComboBox2")->setCurrentIndex(1);
     TrendDriver trend(program);
     QVERIFY(RunShowingTwoPoints(registration, trend, 1));
+    auto* variable = trend.window->findChild<QComboBox*>(QStringLiteral("TrendVariableList"));
+    QVERIFY(variable->isEnabled());
+    QCOMPARE(variable->currentText(), QStringLiteral("Переменная 1"));
+    QVERIFY(trend.DrawnRange().second < 2);
+    variable->setCurrentIndex(0);
+    QTRY_VERIFY(trend.DrawnRange().first > 5);
 
     const QString csvPath = directory.filePath(QStringLiteral("trend.csv"));
     trend.AnswerSaveDialog("TrendCsvDialog", csvPath);
@@ -168,7 +188,7 @@ void TrendWindowTest::exportToFilesAndToAFileThatCannotBeWritten() {
         QCOMPARE(fields.size(), 4);
         QCOMPARE(fields.mid(1, 2), (QStringList{"1", "1"}));
         bool number = false;
-        QVERIFY2(fields[3].toDouble(&number) > 0 && number, qPrintable(line));
+        QVERIFY2(fields[3].toDouble(&number) > 5 && number, qPrintable(line));
     }
 
     const QString imagePath = directory.filePath(QStringLiteral("trend.png"));
