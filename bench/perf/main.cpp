@@ -1,7 +1,7 @@
 // tensovia-perf: end-to-end measurements of Tensovia on pseudo-terminals (see bench/run.sh).
 //
-//   tensovia-perf latency|idle|startup|registration|trace|trace-hidden [--transactions N]
-//                 [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N]
+//   tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend [--transactions N]
+//                 [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N] [--trend-days N]
 
 #include <signal.h>
 
@@ -17,8 +17,9 @@
 namespace {
 
 const char kUsage[] =
-    "usage: tensovia-perf latency|idle|startup|registration|trace|trace-hidden [--transactions N]\n"
-    "       [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N]\n";
+    "usage: tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend\n"
+    "       [--transactions N] [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N]\n"
+    "       [--trend-days N]\n";
 
 QtMessageHandler standardMessages = nullptr;
 
@@ -37,6 +38,7 @@ bool ParseOptions(int argc, char** argv, bench::Options& options) {
         {"--startups", [&](long n) { options.startups = static_cast<int>(n); }},
         {"--ticks", [&](long n) { options.ticks = static_cast<int>(n); }},
         {"--trace-lines", [&](long n) { options.traceLines = n; }},
+        {"--trend-days", [&](long n) { options.trendDays = static_cast<int>(n); }},
     };
     for (int i = 2; i < argc; i += 2) {
         const auto setter = setters.find(argv[i]);
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
         {"registration", bench::RunRegistration},
         {"trace", [](const bench::Options& o) { return bench::RunTraceMemo(o, true); }},
         {"trace-hidden", [](const bench::Options& o) { return bench::RunTraceMemo(o, false); }},
+        {"trend", bench::RunTrend},
     };
     const auto scenario = scenarios.find(argv[1]);
     if (scenario == scenarios.end()) {

@@ -10,6 +10,7 @@ struct Options {
     int startups = 20;           // startup: starts of each window
     int ticks = 60;              // registration: measured ticks
     long traceLines = 10000000;  // trace: lines appended
+    int trendDays = 8;           // trend: days of readings of ten slots at period 1
 };
 
 // (a) answer to row, and (b) "Старт" to row, with the program in this process.
@@ -23,6 +24,10 @@ int RunRegistration(const Options& options);
 // The trace memo over a day's lines, on the tab in front (`shown`) or behind: time per append
 // and resident memory.
 int RunTraceMemo(const Options& options, bool shown);
+
+// The trend of ten slots at period 1 over days: time per append, memory, the window redrawing a
+// whole day, the CSV export of a day.
+int RunTrend(const Options& options);
 
 // The child of RunIdle and RunStartup: the program's main window (`program`) or a bare one.
 int RunWindowChild(int argc, char** argv, bool program);
