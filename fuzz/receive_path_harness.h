@@ -27,6 +27,7 @@ public:
 
 private:
     void Reset(const Setup& setup);
+    void ResetTrace();
     void FillEarlierBlocks(const Setup& setup);
     void MaybeChangeMode(Choices& choices);
     void Deliver(std::span<const std::uint8_t> chunk, bool throughPort, Choices& choices);
@@ -36,8 +37,8 @@ private:
 
     hart::ProgramState state_;
     std::chrono::steady_clock::time_point now_{};
-    // Its trace is short, so that long inputs also drop the oldest lines.
-    StandaloneControls controls_;
+    // A short trace, so that inputs of a few dozen answers also drop its oldest lines.
+    StandaloneControls controls_{100};
     CheckedProtocolSink sink_{state_, controls_.checkBox1};
     modes::ReceivePath path_;
     MemoryPort port_;

@@ -2,7 +2,7 @@
 
 #include "commands/catalogue.h"
 
-StandaloneControls::StandaloneControls() {
+StandaloneControls::StandaloneControls(int traceLines) : memo(traceLines) {
     comboBox1.addItems(commands::CatalogueTexts());
     comboBox2.addItems(commands::RegistrationCommandTexts());
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {

@@ -20,7 +20,8 @@
 
 class StandaloneControls {
 public:
-    StandaloneControls();
+    // `traceLines` bounds the trace as the main window's setting does.
+    explicit StandaloneControls(int traceLines = 1000);
 
     // The controls for the receive path, with `protocol` taking the protocol lines and
     // `readings` the registration readings.
@@ -28,7 +29,7 @@ public:
         commands::ProtocolSink& protocol,
         commands::RegistrationReadingSink& readings = commands::IgnoredRegistrationReadings());
 
-    TraceMemo memo{1000};
+    TraceMemo memo;
     QPushButton button1{QStringLiteral("Передача...")};
     QComboBox comboBox1;
     TStringGrid grid1{QStringLiteral("StringGrid1"), 6, 2};
