@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "fuzz/fuzz_input.h"
+#include "hart/program_state.h"
 #include "tests/support/test_frames.h"
 #include "tests/tools/sim_client.h"
 
@@ -40,6 +41,7 @@ const Request kSetupRequests[] = {
     {1, 44, {1}},
     {1, 40, {0, 0, 0, 0}},
     {1, 99, {}},
+    {1, 44, {7}},  // a unit the transmitter does not have
 };
 
 // The three registration commands; index is the registration command list's.
@@ -91,6 +93,51 @@ std::vector<Request> Poll(std::uint8_t command) {
     return poll;
 }
 
+// Lines in one piece, as the decoders see them when nothing cuts an answer short (a pause inside
+// an answer drops it, and the collector is out of step until the next pause), under headers
+// that take the decoders' and the dispatcher's other branches.
+void WriteUncutLines(Capture& capture) {
+    using fuzzing::SeedHeader;
+    for (std::uint8_t index = 0; index < 3; ++index) {
+        const std::uint8_t command = kRegistrationCommands[index];
+        // Slots that were silent asked again, a wrong checksum from slot 3, the table holding
+        // the blocks of an earlier run: red lamps turning yellow, "not reliable" rows, blocks
+        // found again.
+        capture.Write(QStringLiteral("registration-%1-repeat").arg(command),
+                      SeedHeader({.mode = 2,
+                                  .registrationCommand = index,
+                                  .protocolTicked = true,
+                                  .lamp = hart::kLampRed,
+                                  .attempt = 2,
+                                  .earlierBlocks = true}),
+                      capture.Answers({"--badsum", "3"}, Poll(command)));
+    }
+    // Every setup command answered with a wrong checksum.
+    capture.Write(
+        QStringLiteral("setup-badsum"), SeedHeader({.mode = 1}),
+        capture.Answers({"--badsum", "1"}, {std::begin(kSetupRequests), std::end(kSetupRequests)}));
+    std::vector<Request> polls;
+    for (int poll = 0; poll < 4; ++poll) {
+        const std::vector<Request> one = Poll(1);
+        polls.insert(polls.end(), one.begin(), one.end());
+    }
+    // Enough answers for the trace to drop its oldest lines; no protocol files.
+    capture.Write(QStringLiteral("registration-1-four-polls"), SeedHeader({.mode = 2}),
+                  capture.Answers({}, polls));
+    // Answers while no mode runs.
+    capture.Write(QStringLiteral("registration-1-idle"), SeedHeader({}),
+                  capture.Answers({}, Poll(1)));
+    // The operator starting the other mode between pieces, which reach the collector without
+    // the port's handler; no protocol files.
+    capture.Write(QStringLiteral("registration-3-mode-changes"),
+                  SeedHeader({.mode = 2,
+                              .registrationCommand = 1,
+                              .largestChunk = 7,
+                              .throughPort = false,
+                              .modeChanges = true}),
+                  capture.Answers({}, Poll(3)));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -107,16 +154,21 @@ int main(int argc, char* argv[]) {
         const Bytes answer = capture.Answers({}, {request});
         const QString name =
             QStringLiteral("setup-%1-command-%2").arg(++number).arg(request.command);
-        capture.Write(name, SeedHeader(1, 0, false, 0), answer);
-        capture.Write(name + QStringLiteral("-chunked"), SeedHeader(1, 0, false, 5), answer);
+        capture.Write(name, SeedHeader({.mode = 1}), answer);
+        capture.Write(name + QStringLiteral("-chunked"), SeedHeader({.mode = 1, .largestChunk = 5}),
+                      answer);
     }
     for (std::uint8_t index = 0; index < 3; ++index) {
         const std::uint8_t command = kRegistrationCommands[index];
         const Bytes poll = capture.Answers({}, Poll(command));
         capture.Write(QStringLiteral("registration-%1").arg(command),
-                      SeedHeader(2, index, true, 13), poll);
+                      SeedHeader({.mode = 2,
+                                  .registrationCommand = index,
+                                  .protocolTicked = true,
+                                  .largestChunk = 13}),
+                      poll);
         capture.Write(QStringLiteral("registration-%1-setup-mode").arg(command),
-                      SeedHeader(1, index, false, 0), poll);
+                      SeedHeader({.mode = 1, .registrationCommand = index}), poll);
     }
 
     // Misbehaving transmitters among the ten of a registration poll.
@@ -138,9 +190,14 @@ int main(int argc, char* argv[]) {
         const std::uint8_t command = kRegistrationCommands[index];
         for (const auto& fault : faults) {
             capture.Write(QStringLiteral("fault-%1-%2").arg(QLatin1String(fault.name)).arg(command),
-                          SeedHeader(2, index, true, 11),
+                          SeedHeader({.mode = 2,
+                                      .registrationCommand = index,
+                                      .protocolTicked = true,
+                                      .largestChunk = 11}),
                           capture.Answers(fault.switches, Poll(command)));
         }
     }
+
+    WriteUncutLines(capture);
     return 0;
 }

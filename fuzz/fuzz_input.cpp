@@ -51,22 +51,24 @@ Input ReadInput(std::span<const std::uint8_t> data) {
     return {s, data.subspan(headerLength)};
 }
 
-std::vector<std::uint8_t> SeedHeader(std::uint8_t mode, std::uint8_t registrationCommand,
-                                     bool protocolTicked, std::uint8_t largestChunk) {
+std::vector<std::uint8_t> SeedHeader(const SeedSetup& setup) {
     std::vector<std::uint8_t> h(kHeaderSize, 0);  // setup table row 1, unit "кгс/см2"
-    h[0] = mode;
-    std::fill(h.begin() + 4, h.begin() + 14, std::uint8_t{1});  // ticked, silver, first attempt
-    h[14] = 3;                                                  // attempt limit
-    h[15] = 1;                                                  // last request: command 1
+    h[0] = setup.mode;
+    const auto slot = static_cast<std::uint8_t>(1 | setup.lamp << 1 | (setup.attempt - 1) << 3);
+    std::fill(h.begin() + 4, h.begin() + 14, slot);
+    h[14] = 3;  // attempt limit
+    h[15] = 1;  // last request: command 1
     // Variables asked for and chosen: pressure, current, Um, temperature.
     for (const int at : {16, 23}) {
         h[at + 1] = 1;
         h[at + 2] = 2;
         h[at + 3] = 4;
     }
-    h[20] = registrationCommand;
-    h[22] = static_cast<std::uint8_t>((protocolTicked ? kProtocolTicked : 0) | kThroughPort);
-    h[28] = largestChunk;
+    h[20] = setup.registrationCommand;
+    h[22] = static_cast<std::uint8_t>(
+        (setup.protocolTicked ? kProtocolTicked : 0) | (setup.modeChanges ? kModeChanges : 0) |
+        (setup.throughPort ? kThroughPort : 0) | (setup.earlierBlocks ? kEarlierBlocks : 0));
+    h[28] = setup.largestChunk;
     h[30] = 1;  // chunk generator seed
     return h;
 }

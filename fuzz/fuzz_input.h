@@ -62,10 +62,22 @@ struct Input {
 
 Input ReadInput(std::span<const std::uint8_t> data);
 
-// A header for a seed input: the mode, the registration command, the protocol box, and the
-// largest chunk; every slot ticked with a first attempt outstanding.
-std::vector<std::uint8_t> SeedHeader(std::uint8_t mode, std::uint8_t registrationCommand,
-                                     bool protocolTicked, std::uint8_t largestChunk);
+// What the header of a seed input sets. Every slot is ticked, with the same lamp and the same
+// attempt outstanding; the last request built is one of command 1, and the variables asked for
+// and chosen are the pressure, the current, Um and the temperature.
+struct SeedSetup {
+    std::uint8_t mode = 0;
+    std::uint8_t registrationCommand = 0;
+    bool protocolTicked = false;
+    std::uint8_t largestChunk = 0;
+    std::uint8_t lamp = 0;     // hart::kLampSilver..kLampGreen
+    std::uint8_t attempt = 1;  // 1..32
+    bool throughPort = true;
+    bool modeChanges = false;
+    bool earlierBlocks = false;
+};
+
+std::vector<std::uint8_t> SeedHeader(const SeedSetup& setup);
 
 // Deterministic numbers from the header's seed: chunk sizes and the harness's other choices.
 class Choices {
