@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds the program and every test, runs them, and prints CTest's summary. Installs what is
-# missing on a fresh Debian 12 machine first. Then the sanitizer runs: every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the serial layer's tests under
-# ThreadSanitizer, and the receive-path fuzzer (clang, libFuzzer) for a minute. The exit status
-# is not 0 when any run failed.
+# Builds the program and every test and runs them in stages, after installing what is missing on
+# a fresh Debian 12 machine:
+#   tests       every test (Qt Test, offscreen)
+#   package     the Debian package of that build: validators, contents, the unpacked program started
+#   asan-ubsan  every test again under AddressSanitizer and UndefinedBehaviorSanitizer
+#   tsan        the serial layer's tests under ThreadSanitizer
+#   fuzzing     the receive-path fuzzer (clang, libFuzzer) for a minute
+# Each stage keeps its whole output in build/logs/STAGE.log and prints one line; a failing stage
+# also prints the end of its log. The last lines repeat every stage's line and count them:
+# "N passed, M failed". The exit status is not 0 when a stage failed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,35 +16,73 @@ scripts/ensure-packages.sh $(cat scripts/build-packages.txt scripts/test-package
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+logs=build/logs
+mkdir -p "$logs"
+results=()
+failed=0
 
-cmake --preset dev >/dev/null
-cmake --build --preset dev -j "$jobs"
-status=0
-ctest --preset dev -j "$jobs" || status=$?
+# stage NAME COMMAND...: runs COMMAND, a program or a function of this script, with its output
+# in build/logs/NAME.log (STAGE_LOG names it to the command) and prints the stage's line: passed
+# or FAILED, the time taken, and the last line the command wrote, which sums it up. COMMAND runs
+# in a child shell with `set -e` in force, so its first failing step ends it.
+stage() {
+    local name=$1 log=$logs/$1.log begin=$SECONDS status=0
+    shift
+    echo "== $name: running, log in $log"
+    STAGE_LOG=$log "$@" >"$log" 2>&1 </dev/null &
+    wait $! || status=$?
+    local verdict=passed
+    if [[ $status -ne 0 ]]; then
+        verdict=FAILED
+        failed=$((failed + 1))
+        echo "-- end of $log:"
+        tail -n 40 "$log" | sed 's/^/   /'
+    fi
+    local line
+    line=$(printf '%-10s %s in %d s: %s' "$name" "$verdict" $((SECONDS - begin)) \
+        "$(grep -v '^[[:space:]]*$' "$log" | tail -n 1)")
+    echo "$line"
+    results+=("$line")
+}
+
+# build_and_test PRESET [--target T]... [ctest options...]: configures and builds PRESET (the
+# targets named, or all), runs its tests and ends with CTest's count of passed and failed tests.
+build_and_test() {
+    local preset=$1 targets=() status=0
+    shift
+    while [[ ${1-} == --target ]]; do
+        targets+=(--target "$2")
+        shift 2
+    done
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" -j "$jobs" "${targets[@]}"
+    ctest --preset "$preset" -j "$jobs" "$@" || status=$?
+    if [[ $status -ne 0 ]]; then
+        # The failed tests' output again, into the end of the log that a failing stage shows.
+        echo "Output of the failed tests:"
+        awk '/Test +#[0-9]+: .*(\*\*\*|Failed|Timeout)/ { show = 1 }
+             /^ *Start +[0-9]+:/ || /Test +#[0-9]+: .* Passed/ { show = 0 }
+             show' "$STAGE_LOG" | tail -n 25
+    fi
+    grep -E '% tests passed' "$STAGE_LOG" | tail -n 1 || true
+    return $status
+}
+
+sanitized_tests() {
+    # Leaks are reported when each test ends, and fail it.
+    export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+    # The soak's memory bound is made for the plain build; the cross-compile and layout checks run
+    # no code of the program.
+    build_and_test asan --label-exclude 'soak|cross|format'
+}
+
+stage tests build_and_test dev
+stage package scripts/check-package.sh build/dev
+stage asan-ubsan sanitized_tests
+stage tsan build_and_test tsan --target serial_tests
+stage fuzzing fuzz/run.sh 60 -seed=1
 
 echo
-echo "== Debian package: built, validated, unpacked and started =="
-scripts/check-package.sh build/dev || status=$?
-
-echo
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every test =="
-# Leaks are reported when each test ends, and fail it.
-export ASAN_OPTIONS=detect_leaks=1
-export UBSAN_OPTIONS=print_stacktrace=1
-cmake --preset asan >/dev/null
-cmake --build --preset asan -j "$jobs"
-# The soak's memory bound is made for the plain build; the cross-compile and layout checks run
-# no code of the program.
-ctest --preset asan -j "$jobs" --label-exclude 'soak|cross|format' || status=$?
-
-echo
-echo "== ThreadSanitizer: serial layer =="
-cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs" --target serial_tests
-ctest --preset tsan -j "$jobs" || status=$?
-
-echo
-echo "== Fuzzer of the receive path: one minute =="
-fuzz/run.sh 60 -seed=1 || status=$?
-
-exit $status
+printf '%s\n' "${results[@]}"
+echo "$((${#results[@]} - failed)) passed, $failed failed"
+[[ $failed -eq 0 ]]
