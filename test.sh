@@ -6,6 +6,9 @@
 #   asan-ubsan  every test again under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan        the serial layer's tests under ThreadSanitizer
 #   fuzzing     the receive-path fuzzer (clang, libFuzzer) for a minute
+#   windows     the Windows build (MinGW-w64) and its tests under Wine, one session compared with
+#               the Linux build's on the wire, the installer installed, run and removed again;
+#               skipped, neither passed nor failed, where no Qt for Windows is at hand
 # Each stage keeps its whole output in build/logs/STAGE.log and prints one line; a failing stage
 # also prints the end of its log. The last lines repeat every stage's line and count them:
 # "N passed, M failed". The exit status is not 0 when a stage failed.
@@ -19,6 +22,7 @@ jobs=$(nproc)
 logs=build/logs
 mkdir -p "$logs"
 results=()
+skipped=()
 failed=0
 
 # stage NAME COMMAND...: runs COMMAND, a program or a function of this script, with its output
@@ -76,13 +80,39 @@ sanitized_tests() {
     build_and_test asan --label-exclude 'soak|cross|format'
 }
 
+# Qt for Windows: the cache that scripts/windows-qt.sh installs into, else the prebuilt tree that
+# the project's machines keep beside the checkout, unpacked into that cache.
+windows_qt=${TENSOVIA_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/tensovia/qt-6.4.2-mingw64}
+prebuilt_qt=../shared/third_party/qt-6.4.2-mingw64.tar.xz
+windows_qt_at_hand() {
+    [[ -f $windows_qt/lib/cmake/Qt6/Qt6Config.cmake ]] && return
+    [[ -f $prebuilt_qt ]] || return 1
+    (cd "$(dirname "$prebuilt_qt")" && sha256sum --check --ignore-missing --quiet SHA256SUMS)
+    mkdir -p "$(dirname "$windows_qt")"
+    tar -xJf "$prebuilt_qt" -C "$(dirname "$windows_qt")"
+}
+
+windows_build() {
+    scripts/ensure-packages.sh $(cat scripts/windows-packages.txt)
+    build_and_test windows
+    scripts/windows-end-to-end.sh build/dev build/windows
+    scripts/check-package-windows.sh build/windows
+}
+
 stage tests build_and_test dev
 stage package scripts/check-package.sh build/dev
 stage asan-ubsan sanitized_tests
 stage tsan build_and_test tsan --target serial_tests
 stage fuzzing fuzz/run.sh 60 -seed=1
+if windows_qt_at_hand; then
+    stage windows windows_build
+else
+    line="windows    skipped: no Qt for Windows (scripts/windows-qt.sh builds it)"
+    echo "$line"
+    skipped+=("$line")
+fi
 
 echo
-printf '%s\n' "${results[@]}"
+printf '%s\n' "${results[@]}" ${skipped[@]+"${skipped[@]}"}
 echo "$((${#results[@]} - failed)) passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -5,6 +5,7 @@
 
 #include "serial/platform/device_path.h"
 #include "serial/ser_comm.h"
+#include "serial/ser_error.h"
 #include "ui/application_error.h"
 #include "ui/message_boxes.h"
 
@@ -145,10 +146,14 @@ void PortTab::OpenComPort(const std::string& deviceName) {
 void PortTab::OpenAtStartUp() {
     try {
         OpenComPort("COM1");
-    } catch (const std::exception&) {
+    } catch (const ser::ESerCommNoDevice&) {
         ShowWarning(kStartUpWarning, window());
         Beep();
         ShowClosedState();
+    } catch (const std::exception&) {
+        // COM1 was there and free, but refused a setting: telling the operator that another
+        // program holds it would send them looking for one.
+        ReportFailure(QStringLiteral("Ошибка инициализации порта"));
     }
 }
 

@@ -23,7 +23,7 @@ public:
     explicit MemoryDevice(std::shared_ptr<MemoryLine> line) : line_(std::move(line)) {}
 
     // Like a pseudo-terminal, the memory line has no modem lines.
-    bool IsPseudoTerminal() const override { return true; }
+    bool HasModemLines() const override { return false; }
     OsResult ApplySettings(const ser::platform::LineSettings&) override { return {}; }
     OsResult SetQueueSizes(int, int) override { return {}; }
     OsResult SetTimeouts(std::chrono::milliseconds) override { return {}; }

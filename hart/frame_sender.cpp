@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <span>
-#include <thread>
 
 #include "hart/byte_text.h"
 #include "hart/frame_layout.h"
 #include "serial/ser_comm.h"
+#include "serial/ser_sleep.h"
 
 namespace hart {
 
@@ -24,7 +24,7 @@ void FrameSender::SendFrame() {
         // Dropping RTS while bytes are still on their way would cut the frame off at the modem:
         // a 31-byte frame takes 32 ms at 9600 bit/s, longer than the fixed hold.
         port_.Drain(kDrainLimit);
-        std::this_thread::sleep_until(traced + kRtsHold);
+        ser::SleepUntil(traced + kRtsHold);
     } catch (...) {
         // Left raised, RTS would keep the modem transmitting and jam the line for every device;
         // the first failure is the one reported.

@@ -9,20 +9,8 @@ cd "$(dirname "$0")/.."
 
 tree=${1:-build/dev}
 app_id=org.tensovia.tensovia
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-fail() {
-    echo "check-package: $*" >&2
-    exit 1
-}
+session_name=check-package
+source scripts/simulator-session.sh
 
 deb=$(scripts/package.sh --from "$tree" --to "$scratch" | tail -1)
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
@@ -58,33 +46,21 @@ echo "lintian:"
 lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2)
 
 # The installed simulator behind COM1, the installed program on it.
-link=$scratch/COM1
-mkfifo "$scratch/control"
-"$root/usr/bin/tensovia-sim" --link "$link" <"$scratch/control" >"$scratch/sim.out" &
-pids+=($!)
-exec 3>"$scratch/control"
-# Bounds for a loaded machine; the loops end as soon as the awaited event is there.
-for _ in $(seq 200); do
-    [ -e "$link" ] && break
-    sleep 0.05
-done
-[ -e "$link" ] || fail "the simulator made no link: $(cat "$scratch/sim.out")"
-QT_QPA_PLATFORM=offscreen TENSOVIA_COM1=$link "$root/usr/bin/tensovia" >"$scratch/program.out" 2>&1 &
+start_simulator "$root/usr/bin/tensovia-sim" "$scratch/simulator"
+QT_QPA_PLATFORM=offscreen TENSOVIA_COM1=$pty "$root/usr/bin/tensovia" >"$scratch/program.out" 2>&1 &
 program=$!
 pids+=("$program")
-slave=$(readlink -f "$link")
 opened=""
 for _ in $(seq 200); do
     kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.out")"
     for fd in /proc/"$program"/fd/*; do
-        [ "$(readlink "$fd" 2>/dev/null)" = "$slave" ] && opened=yes
+        [ "$(readlink "$fd" 2>/dev/null)" = "$pty" ] && opened=yes
     done
     [ -n "$opened" ] && break
     sleep 0.1
 done
-[ -n "$opened" ] || fail "the program did not open COM1 ($slave)"
+[ -n "$opened" ] || fail "the program did not open COM1 ($pty)"
 grep -q '/qtbase_ru\.qm$' /proc/"$program"/maps || fail "the program did not load qtbase_ru.qm"
 sleep 3
 kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.out")"
 echo "The unpacked program ran for 3 s on the unpacked simulator, COM1 opened, Qt's texts in Russian."
-echo quit >&3

@@ -1,15 +1,16 @@
+#include "serial/ser_comm.h"
+
 #include <algorithm>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
 #include "serial/platform/device.h"
 #include "serial/platform/device_path.h"
-#include "serial/ser_comm.h"
 #include "serial/ser_event_thread.h"
 #include "serial/ser_messages.h"
 #include "serial/ser_os_error.h"
 #include "serial/ser_port_session.h"
+#include "serial/ser_sleep.h"
 #include "serial/ser_write_thread.h"
 
 namespace ser {
@@ -104,7 +105,7 @@ void TSerCustomComm::Open() {
         session_->Check(device.SetEventMask(EventMask()), messages::kSetEventMask);
         // A node with nothing behind it can open and then hang up at its first settings.
         if (session_->Dead()) {
-            throw ESerCommError(FormatText(messages::kNotFound, DisplayName().c_str()));
+            throw ESerCommNoDevice(FormatText(messages::kNotFound, DisplayName().c_str()));
         }
         StartThreads();
     } catch (...) {
@@ -120,9 +121,9 @@ void TSerCustomComm::OpenHandle() {
     if (opened.error) {
         const platform::OsError& error = *opened.error;
         if (error.kind == platform::OsError::Kind::NotFound) {
-            throw ESerCommError(FormatText(messages::kNotFound, name.c_str()));
+            throw ESerCommNoDevice(FormatText(messages::kNotFound, name.c_str()));
         }
-        throw ESerCommError(
+        throw ESerCommNoDevice(
             FormatText(messages::kCannotOpen, name.c_str(), error.code, error.text.c_str()));
     }
     session_ = std::make_unique<TSerPortSession>(std::move(opened.value), buffers_.ReadSize());
@@ -247,7 +248,7 @@ bool TSerCustomComm::Drain(std::chrono::milliseconds timeout) {
     }
     // The driver may report its queue empty while an adapter behind it still sends.
     const auto idle = writeThread_->LineIdleAt();
-    std::this_thread::sleep_until(std::min(idle, deadline));
+    SleepUntil(std::min(idle, deadline));
     return idle <= deadline;
 }
 

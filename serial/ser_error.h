@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Open found no device it could take: none behind the name, or one held by another program.
+// Every other failure of Open came after the device was taken.
+class ESerCommNoDevice : public ESerCommError {
+public:
+    using ESerCommError::ESerCommError;
+};
+
 }  // namespace ser

@@ -107,9 +107,10 @@ void TSerPortSession::Check(const platform::OsResult& error, const char* message
             MarkDead();
             return;
         case platform::OsError::Kind::NoModemLines:
-            // A pseudo-terminal has no modem lines to move; any other device that cannot move
-            // RTS cannot key a modem, which the operator must learn.
-            if (device_->IsPseudoTerminal()) {
+            // A line found without modem lines at opening (a pseudo-terminal) has none to
+            // move; any other device that cannot move RTS cannot key a modem, which the
+            // operator must learn.
+            if (!device_->HasModemLines()) {
                 return;
             }
             break;

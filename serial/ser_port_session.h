@@ -50,8 +50,8 @@ public:
     // Any thread: the device is gone; wakes both threads so they notice.
     void MarkDead();
 
-    // Raises `message` for a failure; a hang-up instead makes the session dead, and a
-    // pseudo-terminal's missing modem lines are no failure.
+    // Raises `message` for a failure; a hang-up instead makes the session dead, and missing
+    // modem lines are no failure on a line found without them at opening.
     void Check(const platform::OsResult& error, const char* message);
 
 private:

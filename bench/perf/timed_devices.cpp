@@ -9,7 +9,7 @@ public:
     TimedDevice(std::unique_ptr<Device> device, TimedDevices& marks)
         : device_(std::move(device)), marks_(marks) {}
 
-    bool IsPseudoTerminal() const override { return device_->IsPseudoTerminal(); }
+    bool HasModemLines() const override { return device_->HasModemLines(); }
     OsResult ApplySettings(const LineSettings& settings) override {
         return device_->ApplySettings(settings);
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "serial/platform/wake_handle.h"
+#include "tests/serial/pty_pair.h"
 #include "tests/serial/serial_test_support.h"
 #include "tools/simulator/unique_fd.h"
 

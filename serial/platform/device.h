@@ -64,7 +64,8 @@ enum class ModemLine { Rts, Dtr };
 // What a wait for line events watches besides its wake-up.
 enum class WatchFor {
     InputAndLine,  // received bytes, line errors, hang-up
-    Line,          // line errors and hang-up only (the caller cannot take input now)
+    Line,          // line errors and hang-up only, where the system can watch them without
+                   // taking input (the caller cannot take input now)
     Nothing,       // only the wake-up
 };
 
@@ -85,8 +86,10 @@ public:
     // dropped.
     virtual ~Device() = default;
 
-    // A pseudo-terminal has no modem-control lines; decided when the device is opened.
-    virtual bool IsPseudoTerminal() const = 0;
+    // Whether the line has modem-control lines (RTS, DTR) that can be moved; decided when the
+    // device is opened. A pseudo-terminal has none, nor has a driver that refuses to report
+    // their state.
+    virtual bool HasModemLines() const = 0;
 
     virtual OsResult ApplySettings(const LineSettings& settings) = 0;
     // Driver queue sizes in bytes.

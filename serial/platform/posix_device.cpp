@@ -110,8 +110,8 @@ public:
         return {};
     }
 
-    bool IsPseudoTerminal() const override {
-        return pseudoTerminal_;
+    bool HasModemLines() const override {
+        return !pseudoTerminal_;
     }
 
     OsResult ApplySettings(const LineSettings& settings) override {

@@ -1,12 +1,24 @@
-// Serial devices on Windows: a COM handle opened for overlapped I/O. Each kind of operation
-// (reads, writes, the wait for line events) has its own OVERLAPPED and completion event, so
-// they can be in progress on the handle at once, and each waits for its operation to end
-// before returning, so the driver never writes into a record that is gone.
+// Serial devices on Windows: a COM handle opened for overlapped I/O.
+//
+// Input is waited for with a one-byte overlapped read beside the wake-up event, not with
+// WaitCommEvent. The byte's arrival is what EV_RXCHAR would announce, and the line-error flags
+// that EV_ERR would announce are read with ClearCommError as each byte arrives: the errors it
+// stands for (framing, parity, overrun) come with received characters. The read behaves the
+// same on every driver, where WaitCommEvent does not: under Wine, on a pseudo-terminal, it
+// ends at once without events, again and again, and never reports a line error.
+//
+// Each kind of operation (the wait, reads, writes) has its own OVERLAPPED and completion event,
+// so they can be in progress on the handle at once, and each is ended (cancelled, when told to
+// stop) and collected before its record or buffer can go away.
 
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "serial/platform/device.h"
 #include "serial/platform/wake_handle.h"
@@ -16,6 +28,10 @@ namespace ser::platform {
 
 namespace {
 
+// How long the read that waits for the next byte lasts when nothing comes; it then ends empty
+// and is started again. These fields take no "for ever"; a minute costs nothing.
+constexpr DWORD kEmptyWaitMs = 60'000;
+
 HANDLE EventOf(const WakeHandle& wake) {
     return reinterpret_cast<HANDLE>(wake.NativeHandle());
 }
@@ -23,56 +39,331 @@ HANDLE EventOf(const WakeHandle& wake) {
 // One OVERLAPPED with its own manual-reset completion event.
 class OverlappedIo {
 public:
-    OverlappedIo() {
-        overlapped_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (overlapped_.hEvent == nullptr) {
+    OverlappedIo() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        if (event_ == nullptr) {
             throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                                     "CreateEvent");
         }
     }
     OverlappedIo(const OverlappedIo&) = delete;
     OverlappedIo& operator=(const OverlappedIo&) = delete;
-    ~OverlappedIo() { CloseHandle(overlapped_.hEvent); }
+    ~OverlappedIo() { CloseHandle(event_); }
 
     // The record, ready for the next operation.
     OVERLAPPED* Start() {
-        HANDLE event = overlapped_.hEvent;
         overlapped_ = OVERLAPPED{};
-        overlapped_.hEvent = event;
-        ResetEvent(event);
+        overlapped_.hEvent = event_;
+        ResetEvent(event_);
         return &overlapped_;
     }
-    HANDLE Event() const { return overlapped_.hEvent; }
+    OVERLAPPED* Record() { return &overlapped_; }
+    HANDLE Event() const { return event_; }
 
 private:
+    const HANDLE event_;
     OVERLAPPED overlapped_{};
 };
 
+// Waits for the operation started on `io` to end: up to `bound`, or (INFINITE) until it ends
+// or `wake` is signalled; then cancels it. The byte count, or the operation's failure; a
+// cancelled operation counts what it had transferred.
+OsValue<int> Finish(HANDLE handle, OverlappedIo& io, DWORD bound, WakeHandle* wake) {
+    HANDLE events[2] = {io.Event(), wake != nullptr ? EventOf(*wake) : nullptr};
+    const DWORD signalled = WaitForMultipleObjects(wake != nullptr ? 2 : 1, events, FALSE, bound);
+    if (signalled != WAIT_OBJECT_0) {
+        if (signalled == WAIT_OBJECT_0 + 1) {
+            wake->Clear();
+        }
+        CancelIoEx(handle, io.Record());
+    }
+    DWORD n = 0;
+    if (!GetOverlappedResult(handle, io.Record(), &n, TRUE) &&
+        GetLastError() != ERROR_OPERATION_ABORTED) {
+        return {0, TransferError(GetLastError())};
+    }
+    return {static_cast<int>(n), {}};
+}
+
+WaitOutcome OutcomeOf(const OsError& error) {
+    return error.kind == OsError::Kind::LineGone ? WaitOutcome::LineGone : WaitOutcome::Failed;
+}
+
+// The driver's queue counts, and the line-error flags it cleared.
+struct CommStatus {
+    DWORD errors = 0;
+    DWORD inQueue = 0;
+    DWORD outQueue = 0;
+};
+
+// The receive side of the handle: the one-byte read that waits for input, the byte it took,
+// and the line errors that status queries cleared. The wait is in progress only inside Wait,
+// on the event thread. Reads, counts and purges that come from other threads meanwhile collect
+// a wait that has ended before they look at the driver, so that the byte it took comes out
+// first, and start no read while it is in progress: that read would queue behind the wait and
+// take later bytes before it.
+class Receiver {
+public:
+    explicit Receiver(HANDLE handle) : handle_(handle) {}
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+    ~Receiver() {
+        std::lock_guard lock(mutex_);
+        CancelWait();
+    }
+
+    void SetReadBound(DWORD milliseconds) {
+        std::lock_guard lock(mutex_);
+        readBound_ = milliseconds;
+    }
+
+    // Event thread: waits for the next byte, or for `wake`.
+    WaitOutcome Wait(WakeHandle& wake) {
+        {
+            std::lock_guard lock(mutex_);
+            // Errors a read or a count came across are reported before anything else.
+            if (std::exchange(unannounced_, 0) != 0) {
+                return WaitOutcome::LineError;
+            }
+            if (held_) {
+                return WaitOutcome::Input;
+            }
+            if (!ReadFile(handle_, &waitByte_, 1, nullptr, waitIo_.Start()) &&
+                GetLastError() != ERROR_IO_PENDING) {
+                return OutcomeOf(TransferError(GetLastError()));
+            }
+            waiting_ = true;
+        }
+        HANDLE events[2] = {waitIo_.Event(), EventOf(wake)};
+        const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        std::lock_guard lock(mutex_);
+        if (signalled != WAIT_OBJECT_0) {
+            CancelWait();
+            if (signalled != WAIT_OBJECT_0 + 1) {
+                return WaitOutcome::Failed;
+            }
+            wake.Clear();
+            return WaitOutcome::Woken;
+        }
+        // Another thread collected the byte, or a purge ended the wait: look again.
+        if (!waiting_) {
+            return WaitOutcome::Woken;
+        }
+        const WaitEnd end = PeekWait(TRUE);
+        Collect(end);
+        switch (end.kind) {
+            case WaitEnd::Kind::Byte:
+                // The flags of a line error are set by the time its byte is there. A failure
+                // to read them shows in the read that follows.
+                Status();
+                return std::exchange(unannounced_, 0) != 0 ? WaitOutcome::LineError
+                                                           : WaitOutcome::Input;
+            case WaitEnd::Kind::Nothing:
+                return WaitOutcome::Woken;
+            case WaitEnd::Kind::Aborted:
+                // Nobody here cancelled it: a driver that keeps ending reads must not make the
+                // event thread spin.
+                return WaitOutcome::Failed;
+            case WaitEnd::Kind::Failed:
+            case WaitEnd::Kind::Pending:
+                break;
+        }
+        return OutcomeOf(end.error);
+    }
+
+    OsValue<int> Read(std::uint8_t* buffer, int count) {
+        if (count <= 0) {
+            return {};
+        }
+        std::lock_guard lock(mutex_);
+        if (OsResult error = SettleWait()) {
+            return {0, error};
+        }
+        if (waiting_) {
+            // Nothing has come since the wait began, or it has failed: the event thread
+            // reports that.
+            return {};
+        }
+        int n = 0;
+        if (held_) {
+            buffer[n++] = *std::exchange(held_, std::nullopt);
+        }
+        const OsValue<CommStatus> status = Status();
+        const auto queued =
+            static_cast<int>(std::min(status.value.inQueue, static_cast<DWORD>(count - n)));
+        if (status.error || queued == 0) {
+            return {n, status.error};
+        }
+        // With the time-outs set, a read of what the driver holds completes at once; should it
+        // not, it is ended here so that it cannot write into the caller's buffer later.
+        if (!ReadFile(handle_, buffer + n, static_cast<DWORD>(queued), nullptr, readIo_.Start()) &&
+            GetLastError() != ERROR_IO_PENDING) {
+            return {n, TransferError(GetLastError())};
+        }
+        const OsValue<int> read = Finish(handle_, readIo_, readBound_, nullptr);
+        return {n + read.value, read.error};
+    }
+
+    OsValue<int> InputCount() {
+        std::lock_guard lock(mutex_);
+        CollectIfEndedWell();
+        const OsValue<CommStatus> status = Status();
+        return {static_cast<int>(status.value.inQueue) + (held_ ? 1 : 0), status.error};
+    }
+
+    OsValue<std::uint32_t> ClearErrors() {
+        std::lock_guard lock(mutex_);
+        const OsValue<CommStatus> status = Status();
+        return {std::exchange(unreported_, 0), status.error};
+    }
+
+    OsValue<CommStatus> QueryStatus() {
+        std::lock_guard lock(mutex_);
+        return Status();
+    }
+
+    // Bytes the wait took count as received before the purge and go with it.
+    OsResult Purge() {
+        std::lock_guard lock(mutex_);
+        CancelWait();
+        held_.reset();
+        if (!PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR)) {
+            return TransferError(GetLastError());
+        }
+        return {};
+    }
+
+private:
+    struct WaitEnd {
+        enum class Kind { Pending, Byte, Nothing, Aborted, Failed } kind;
+        OsError error;
+    };
+
+    // How the wait has ended, without collecting it; `block`: wait until it has.
+    WaitEnd PeekWait(BOOL block) {
+        DWORD n = 0;
+        if (GetOverlappedResult(handle_, waitIo_.Record(), &n, block)) {
+            return {n == 1 ? WaitEnd::Kind::Byte : WaitEnd::Kind::Nothing, {}};
+        }
+        switch (const DWORD code = GetLastError()) {
+            case ERROR_IO_INCOMPLETE:
+                return {WaitEnd::Kind::Pending, {}};
+            case ERROR_OPERATION_ABORTED:
+                return {WaitEnd::Kind::Aborted, {}};
+            default:
+                return {WaitEnd::Kind::Failed, TransferError(code)};
+        }
+    }
+
+    void Collect(const WaitEnd& end) {
+        waiting_ = false;
+        if (end.kind == WaitEnd::Kind::Byte) {
+            held_ = waitByte_;
+        }
+    }
+
+    // A wait that has ended with its byte or empty is collected here; one that failed is left
+    // for the event thread to report.
+    void CollectIfEndedWell() {
+        if (!waiting_) {
+            return;
+        }
+        if (const WaitEnd end = PeekWait(FALSE);
+            end.kind == WaitEnd::Kind::Byte || end.kind == WaitEnd::Kind::Nothing) {
+            Collect(end);
+        }
+    }
+
+    // Before a read: a wait still in progress while the driver already holds bytes is taking
+    // the first of them (the driver may count them before the read completes), so it is let
+    // end first.
+    OsResult SettleWait() {
+        CollectIfEndedWell();
+        if (!waiting_) {
+            return {};
+        }
+        const OsValue<CommStatus> status = Status();
+        if (status.error || status.value.inQueue == 0) {
+            return status.error;
+        }
+        if (WaitForSingleObject(waitIo_.Event(), readBound_) != WAIT_OBJECT_0) {
+            CancelWait();
+        }
+        CollectIfEndedWell();
+        return {};
+    }
+
+    // Ends a wait in progress; a byte it took in the meantime is kept.
+    void CancelWait() {
+        if (!waiting_) {
+            return;
+        }
+        CancelIoEx(handle_, waitIo_.Record());
+        Collect(PeekWait(TRUE));
+    }
+
+    // Reading the status also clears the driver's error flags: they are kept until handed out.
+    OsValue<CommStatus> Status() {
+        COMSTAT comStat{};
+        CommStatus status;
+        if (!ClearCommError(handle_, &status.errors, &comStat)) {
+            return {{}, TransferError(GetLastError())};
+        }
+        status.inQueue = comStat.cbInQue;
+        status.outQueue = comStat.cbOutQue;
+        unreported_ |= status.errors;
+        unannounced_ |= status.errors;
+        return {status, {}};
+    }
+
+    const HANDLE handle_;
+    std::mutex mutex_;
+    DWORD readBound_ = 1000;
+    OverlappedIo waitIo_;
+    std::uint8_t waitByte_ = 0;
+    bool waiting_ = false;
+    // Taken by a wait that has ended, not yet read.
+    std::optional<std::uint8_t> held_;
+    OverlappedIo readIo_;
+    // Line errors not yet handed out by ClearErrors, and not yet reported by a wait.
+    DWORD unreported_ = 0;
+    DWORD unannounced_ = 0;
+};
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// Closing the device handle ends whatever is still pending on it.
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
 class Win32Device final : public Device {
 public:
-    explicit Win32Device(HANDLE handle) : handle_(handle) {}
+    explicit Win32Device(UniqueHandle handle)
+        : handle_(std::move(handle)), receiver_(handle_.get()) {}
 
     ~Win32Device() override {
         if (claimed_) {
             // Output not yet sent is dropped, as the writer's buffer is.
-            PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
-            SetCommState(handle_, &savedState_);
-            SetCommTimeouts(handle_, &savedTimeouts_);
+            PurgeComm(Handle(), PURGE_TXABORT | PURGE_TXCLEAR);
+            SetCommState(Handle(), &savedState_);
+            SetCommTimeouts(Handle(), &savedTimeouts_);
         }
-        CloseHandle(handle_);
     }
 
-    // Saves the settings found at opening; fails for handles that are no serial device.
+    // Saves the settings found at opening (which fails for handles that are no serial device)
+    // and looks whether the line has modem-control lines.
     OsResult Claim() {
         savedState_.DCBlength = sizeof savedState_;
-        if (!GetCommState(handle_, &savedState_) || !GetCommTimeouts(handle_, &savedTimeouts_)) {
+        if (!GetCommState(Handle(), &savedState_) || !GetCommTimeouts(Handle(), &savedTimeouts_)) {
             return LastWindowsError();
         }
         claimed_ = true;
+        DWORD modemStatus = 0;
+        modemLines_ = GetCommModemStatus(Handle(), &modemStatus) ||
+                      ModemLineError(GetLastError()).kind != OsError::Kind::NoModemLines;
         return {};
     }
 
-    bool IsPseudoTerminal() const override { return false; }
+    bool HasModemLines() const override { return modemLines_; }
 
     OsResult ApplySettings(const LineSettings& settings) override {
         DCB dcb{};
@@ -95,172 +386,95 @@ public:
         dcb.StopBits = static_cast<BYTE>(settings.stopbits);
         dcb.XonChar = static_cast<char>(settings.xonChar);
         dcb.XoffChar = static_cast<char>(settings.xoffChar);
-        return Checked(SetCommState(handle_, &dcb));
+        return Checked(SetCommState(Handle(), &dcb));
     }
 
     OsResult SetQueueSizes(int input, int output) override {
-        return Checked(SetupComm(handle_, static_cast<DWORD>(input), static_cast<DWORD>(output)));
+        return Checked(SetupComm(Handle(), static_cast<DWORD>(input), static_cast<DWORD>(output)));
     }
 
     OsResult SetTimeouts(std::chrono::milliseconds readBound) override {
-        // MAXDWORD as the interval time-out and zero elsewhere: a read returns at once with
-        // what the driver holds, and writes have no time-out.
-        COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
-        readBound_ = static_cast<DWORD>(readBound.count());
-        return Checked(SetCommTimeouts(handle_, &timeouts));
+        // MAXDWORD as both the interval and the multiplier: a read returns as soon as it has
+        // one byte, and at once with what the driver holds when that is something. Reads ask
+        // only for what the driver holds, so only the wait for the next byte lasts, up to the
+        // constant. Writes have no time-out.
+        COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, kEmptyWaitMs, 0, 0};
+        receiver_.SetReadBound(static_cast<DWORD>(readBound.count()));
+        return Checked(SetCommTimeouts(Handle(), &timeouts));
     }
 
-    OsResult SetEventMask(TSerEventMask mask) override {
-        mask_ = mask;
-        watched_ = mask;
-        return Checked(SetCommMask(handle_, mask));
+    OsResult SetEventMask(TSerEventMask) override {
+        // Nothing waits for line events with WaitCommEvent (see the top of this file); the
+        // wait reports received characters and line errors whatever the mask, and the event
+        // thread keeps those of its mask.
+        return {};
     }
 
     OsValue<int> Read(std::uint8_t* buffer, int count) override {
-        OVERLAPPED* overlapped = readIo_.Start();
-        DWORD n = 0;
-        if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), nullptr, overlapped)) {
-            if (GetLastError() != ERROR_IO_PENDING) {
-                return {0, LastWindowsError()};
-            }
-            // The time-outs make the read complete at once; should it not, it is ended here
-            // so that it cannot write into the caller's buffer later.
-            if (WaitForSingleObject(readIo_.Event(), readBound_) != WAIT_OBJECT_0) {
-                CancelIoEx(handle_, overlapped);
-            }
-        }
-        if (!GetOverlappedResult(handle_, overlapped, &n, TRUE) &&
-            GetLastError() != ERROR_OPERATION_ABORTED) {
-            return {0, LastWindowsError()};
-        }
-        return {static_cast<int>(n), {}};
+        return receiver_.Read(buffer, count);
     }
 
     OsValue<int> Write(const std::uint8_t* data, int count) override {
-        OVERLAPPED* overlapped = writeIo_.Start();
-        if (!WriteFile(handle_, data, static_cast<DWORD>(count), nullptr, overlapped) &&
+        if (!WriteFile(Handle(), data, static_cast<DWORD>(count), nullptr, writeIo_.Start()) &&
             GetLastError() != ERROR_IO_PENDING) {
-            return {0, LastWindowsError()};
+            return {0, TransferError(GetLastError())};
         }
-        if (WaitForWake(writeIo_, writeWake_)) {
-            CancelIoEx(handle_, overlapped);
-        }
-        DWORD n = 0;
-        if (!GetOverlappedResult(handle_, overlapped, &n, TRUE) &&
-            GetLastError() != ERROR_OPERATION_ABORTED) {
-            return {0, LastWindowsError()};
-        }
-        return {static_cast<int>(n), {}};
+        return Finish(Handle(), writeIo_, INFINITE, &writeWake_);
     }
 
     void InterruptWrite() override { writeWake_.Signal(); }
 
-    // The driver remembers the events that happened since the last wait, so a character that
-    // arrived between two waits ends the next one at once.
+    // Line errors and a hang-up show through the wait's read, so while input is not watched
+    // only the wake-up ends the wait; they show at the next wait for input.
     WaitOutcome WaitEvent(WatchFor watch) override {
-        const DWORD wanted = watch == WatchFor::InputAndLine ? mask_
-                             : watch == WatchFor::Line       ? (mask_ & EV_ERR)
-                                                             : 0;
-        if (wanted == 0) {
+        if (watch != WatchFor::InputAndLine) {
             WaitForSingleObject(EventOf(waitWake_), INFINITE);
             waitWake_.Clear();
             return WaitOutcome::Woken;
         }
-        if (wanted != watched_) {
-            if (!SetCommMask(handle_, wanted)) {
-                return FailedWait();
-            }
-            watched_ = wanted;
-            // Characters that came while input was not watched raised no event and never
-            // will: collect them before waiting for the next one.
-            if ((wanted & EV_RXCHAR) != 0 && InputCount().value > 0) {
-                return WaitOutcome::Input;
-            }
-        }
-        OVERLAPPED* overlapped = waitIo_.Start();
-        DWORD events = 0;
-        if (!WaitCommEvent(handle_, &events, overlapped)) {
-            if (GetLastError() != ERROR_IO_PENDING) {
-                return FailedWait();
-            }
-            // Setting the mask again ends a pending wait at once.
-            const bool woken = WaitForWake(waitIo_, waitWake_);
-            if (woken) {
-                SetCommMask(handle_, watched_);
-            }
-            DWORD ignored = 0;
-            if (!GetOverlappedResult(handle_, overlapped, &ignored, TRUE)) {
-                return woken ? WaitOutcome::Woken : FailedWait();
-            }
-            if (woken) {
-                return WaitOutcome::Woken;
-            }
-        }
-        if ((events & EV_RXCHAR) != 0) {
-            return WaitOutcome::Input;
-        }
-        return (events & EV_ERR) != 0 ? WaitOutcome::LineError : WaitOutcome::Woken;
+        return receiver_.Wait(waitWake_);
     }
 
     void InterruptWait() override { waitWake_.Signal(); }
 
-    OsValue<int> InputCount() override {
-        COMSTAT status{};
-        DWORD errors = 0;
-        if (!ClearCommError(handle_, &errors, &status)) {
-            return {0, LastWindowsError()};
-        }
-        return {static_cast<int>(status.cbInQue), {}};
-    }
+    OsValue<int> InputCount() override { return receiver_.InputCount(); }
 
-    OsValue<std::uint32_t> ClearErrors() override {
-        COMSTAT status{};
-        DWORD errors = 0;
-        if (!ClearCommError(handle_, &errors, &status)) {
-            return {0, LastWindowsError()};
-        }
-        return {errors, {}};
-    }
+    OsValue<std::uint32_t> ClearErrors() override { return receiver_.ClearErrors(); }
 
-    OsResult PurgeInput() override {
-        return Checked(PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR));
-    }
+    OsResult PurgeInput() override { return receiver_.Purge(); }
 
     OsResult SetModemLine(ModemLine line, bool on) override {
         const DWORD function =
             line == ModemLine::Rts ? (on ? SETRTS : CLRRTS) : (on ? SETDTR : CLRDTR);
-        return Checked(EscapeCommFunction(handle_, function));
+        if (!EscapeCommFunction(Handle(), function)) {
+            return ModemLineError(GetLastError());
+        }
+        return {};
     }
 
-    // FlushFileBuffers has no time-out, so it is called only once the driver's output queue
-    // is empty, looked at every millisecond until then; it then waits for the last character.
+    // The driver's output queue is looked at every millisecond, about one character time at
+    // 9600 bit/s, until it is empty. FlushFileBuffers would also wait for the transmitter, but
+    // without a time-out (under Wine it is tcdrain, which a line nobody reads holds for ever);
+    // the component adds the time the last characters take on the line itself.
     OsValue<bool> Drain(std::chrono::milliseconds timeout) override {
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
         for (;;) {
-            COMSTAT status{};
-            DWORD errors = 0;
-            if (!ClearCommError(handle_, &errors, &status)) {
-                return {false, LastWindowsError()};
+            const OsValue<CommStatus> status = receiver_.QueryStatus();
+            if (status.error) {
+                return {false, status.error};
             }
-            if (status.cbOutQue == 0) {
-                break;
+            if (status.value.outQueue == 0) {
+                return {true, {}};
             }
             if (GetTickCount64() >= deadline) {
                 return {};
             }
             Sleep(1);
         }
-        if (!FlushFileBuffers(handle_)) {
-            return {false, LastWindowsError()};
-        }
-        return {true, {}};
     }
 
 private:
-    static WaitOutcome FailedWait() {
-        return LastWindowsError().kind == OsError::Kind::LineGone ? WaitOutcome::LineGone
-                                                                  : WaitOutcome::Failed;
-    }
+    HANDLE Handle() const { return handle_.get(); }
 
     static OsResult Checked(BOOL succeeded) {
         if (!succeeded) {
@@ -269,29 +483,16 @@ private:
         return {};
     }
 
-    // Waits for the operation on `io` or for `wake`; true (with the wake-up consumed) when the
-    // wake-up came first.
-    static bool WaitForWake(OverlappedIo& io, WakeHandle& wake) {
-        HANDLE events[2] = {io.Event(), EventOf(wake)};
-        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-            wake.Clear();
-            return true;
-        }
-        return false;
-    }
-
-    HANDLE handle_;
+    // Declared first: the handle closes after everything that uses it has ended.
+    UniqueHandle handle_;
     DCB savedState_{};
     COMMTIMEOUTS savedTimeouts_{};
     bool claimed_ = false;
-    DWORD readBound_ = 1000;
-    DWORD mask_ = 0;
-    DWORD watched_ = 0;
-    OverlappedIo readIo_;
+    bool modemLines_ = true;
     OverlappedIo writeIo_;
-    OverlappedIo waitIo_;
     WakeHandle writeWake_;
     WakeHandle waitWake_;
+    Receiver receiver_;
 };
 
 class Win32Devices final : public DeviceFactory {
@@ -306,13 +507,7 @@ public:
             }
             return {nullptr, error};
         }
-        std::unique_ptr<Win32Device> device;
-        try {
-            device = std::make_unique<Win32Device>(handle);
-        } catch (...) {
-            CloseHandle(handle);
-            throw;
-        }
+        auto device = std::make_unique<Win32Device>(UniqueHandle(handle));
         if (OsResult error = device->Claim()) {
             return {nullptr, error};
         }

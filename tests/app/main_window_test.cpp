@@ -1,13 +1,11 @@
-// Start-up and the port tab: the window the operator finds, COM1 opened or refused with its
-// warning, and switching ports on and off; Qt's own texts in Russian, tables that show their texts.
+// Start-up on a fake line: the window the operator finds, COM1 refused with its warning, a port
+// that fails after opening closed again; Qt's own texts in Russian, tables that show their texts.
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -15,62 +13,22 @@
 
 #include "app/main_window.h"
 #include "app/qt_translations.h"
-#include "tests/serial/serial_test_support.h"
+#include "serial/platform/device_path.h"
+#include "tests/app/port_display.h"
 #include "tests/support/fake_serial_device.h"
 #include "tests/support/find_control.h"
 #include "tests/support/modal_driver.h"
-#include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 
 namespace {
 
-const QString kStartUpWarning = QStringLiteral(
-    "Порт COM1 уже используется! Выберите свободный \u0421\u041E\u041C-порт (вкладка \"Настройка "
-    "\u0421\u041E\u041C-порта\") или закройте приложение, использующее порт \u0421\u041E\u041C1.");
-const QString kMissingPath = QStringLiteral("/nonexistent/tensovia-modem");
-
-// Maps a COM name to a device path for the lifetime of the object.
-class PortMapping {
-public:
-    PortMapping(const char* name, const QString& path) : variable_(QByteArray("TENSOVIA_") + name) {
-        qputenv(variable_.constData(), path.toLocal8Bit());
-    }
-    ~PortMapping() { qunsetenv(variable_.constData()); }
-
-private:
-    QByteArray variable_;
-};
-
-struct PortDisplay {
-    QString text;
-    QColor colour;
-    bool onEnabled;
-    bool offEnabled;
-};
-
-PortDisplay Display(TForm1& form) {
-    auto* label = Find<QLabel>(form, "TabSheet4", "Label16");
-    return {label->text(), label->palette().color(QPalette::WindowText),
-            Find<QPushButton>(form, "TabSheet4", "Button14")->isEnabled(),
-            Find<QPushButton>(form, "TabSheet4", "Button15")->isEnabled()};
-}
-
-void VerifyOpen(TForm1& form) {
-    const PortDisplay display = Display(form);
-    QCOMPARE(display.text, QStringLiteral("Порт включен"));
-    QCOMPARE(display.colour, QColor(Qt::red));
-    QVERIFY(!display.onEnabled);
-    QVERIFY(display.offEnabled);
-}
-
-void VerifyClosed(TForm1& form) {
-    const PortDisplay display = Display(form);
-    QCOMPARE(display.text, QStringLiteral("Порт выключен"));
-    QCOMPARE(display.colour, QColor(Qt::black));
-    QVERIFY(display.onEnabled);
-    QVERIFY(!display.offEnabled);
+// A line on which COM1 is missing.
+std::shared_ptr<FakeSerialDevice> WithoutCOM1() {
+    auto line = std::make_shared<FakeSerialDevice>();
+    line->SetMissing(ser::platform::DevicePath("COM1"));
+    return line;
 }
 
 }  // namespace
@@ -81,12 +39,7 @@ class MainWindowTest : public QObject {
 private slots:
     void init() { FailOnUnexpectedWarnings(); }
     void startUpWithoutCOM1();
-    void startUpOnAPseudoTerminal();
-    void portTabClosesAndReopens();
-    void missingPortRefused();
-    void portHeldByAnotherOpener();
     void openingThatFailsAfterOpenClosesThePort();
-    void mappedPathShown();
     void aboutBoxIsModal();
     void exitClosesTheWindow();
     void qtTextsInRussian();
@@ -95,9 +48,8 @@ private slots:
 };
 
 void MainWindowTest::startUpWithoutCOM1() {
-    PortMapping com1("COM1", kMissingPath);
     ModalDriver modals;
-    TForm1 form;
+    TForm1 form(WithoutCOM1());
     QCOMPARE(modals.Messages(), QStringList{kStartUpWarning});
     VerifyClosed(form);
 
@@ -157,86 +109,13 @@ void MainWindowTest::startUpWithoutCOM1() {
     QVERIFY(!form.Port().Active());
 }
 
-void MainWindowTest::startUpOnAPseudoTerminal() {
-    PtyPair modem;
-    // Bytes on the line before the port is opened are never delivered.
-    modem.Send({255, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
-    ModalDriver modals;
-    TForm1 form;
-    QCOMPARE(modals.Messages(), QStringList());
-    VerifyOpen(form);
-    QVERIFY(form.Port().Active());
-    QCOMPARE(form.State().receive.RxCount, 0);
-
-    const auto answer = testframes::Response(1, 1, {12, 66, 202, 166, 102});
-    modem.Send(answer);
-    auto* memo = Find<QPlainTextEdit>(form, "TabSheet1", "Memo1");
-    QTRY_COMPARE(memo->toPlainText(), QStringLiteral("Буфер приемника: Приняты все байты: 19"));
-    const auto& rx = form.State().receive.RxBuf;
-    QVERIFY(std::equal(answer.begin(), answer.end(), rx.begin() + 1));
-}
-
-void MainWindowTest::portTabClosesAndReopens() {
-    PtyPair modem;
-    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
-    ModalDriver modals;
-    TForm1 form;
-    Find<QPushButton>(form, "TabSheet4", "Button15")->click();
-    VerifyClosed(form);
-    QVERIFY(!form.Port().Active());
-    form.State().receive.RxCount = 5;
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    VerifyOpen(form);
-    QVERIFY(form.Port().Active());
-    QCOMPARE(form.State().receive.RxCount, 0);
-    QCOMPARE(modals.Messages(), QStringList());
-}
-
-void MainWindowTest::missingPortRefused() {
-    PtyPair modem;
-    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
-    PortMapping com7("COM7", kMissingPath);
-    ModalDriver modals;
-    TForm1 form;
-    Find<QPushButton>(form, "TabSheet4", "Button15")->click();
-    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(6);
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    QCOMPARE(modals.Messages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
-    VerifyClosed(form);
-    // Another port can be chosen and opened.
-    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(0);
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    VerifyOpen(form);
-}
-
-void MainWindowTest::portHeldByAnotherOpener() {
-    PtyPair modem;
-    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
-    TestUiThread otherProgram;
-    ser::TSerComm holder(otherProgram.Environment());
-    holder.SetDeviceName("COM1");
-    holder.Open();
-
-    ModalDriver modals;
-    TForm1 form;
-    QCOMPARE(modals.TakeMessages(), QStringList{kStartUpWarning});
-    VerifyClosed(form);
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    QCOMPARE(modals.TakeMessages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
-
-    holder.Close();
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    VerifyOpen(form);
-}
-
 void MainWindowTest::openingThatFailsAfterOpenClosesThePort() {
     // An adapter that opens but cannot move its modem lines.
     auto line = std::make_shared<FakeSerialDevice>();
     line->SetFailing(FakeSerialDevice::Record::Kind::Dtr, EINVAL);
     ModalDriver modals;
     TForm1 form(line);
-    QCOMPARE(modals.TakeMessages(), QStringList{kStartUpWarning});
+    QCOMPARE(modals.TakeMessages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
     VerifyClosed(form);
     QVERIFY(!line->IsOpen());
     // Pressed again and again, the button answers the same and the tab stays true to the port.
@@ -253,24 +132,9 @@ void MainWindowTest::openingThatFailsAfterOpenClosesThePort() {
     QVERIFY(line->Dtr() && !line->Rts());
 }
 
-void MainWindowTest::mappedPathShown() {
-    PortMapping com1("COM1", kMissingPath);
-    PortMapping com3("COM3", QStringLiteral("/dev/ttyUSB0"));
-    ModalDriver modals;
-    TForm1 form;
-    auto* ports = Find<QComboBox>(form, "TabSheet4", "ComboBox7");
-    auto* path = Find<QLabel>(form, "TabSheet4", "DevicePathLabel");
-    QCOMPARE(path->text(), kMissingPath);
-    ports->setCurrentIndex(2);
-    QCOMPARE(path->text(), QStringLiteral("/dev/ttyUSB0"));
-    ports->setCurrentIndex(9);
-    QCOMPARE(path->text(), QStringLiteral("/dev/ttyS9"));
-}
-
 void MainWindowTest::aboutBoxIsModal() {
-    PortMapping com1("COM1", kMissingPath);
     ModalDriver modals;
-    TForm1 form;
+    TForm1 form(WithoutCOM1());
     form.show();
     QString modalName;
     QTimer::singleShot(0, [&] {
@@ -285,9 +149,8 @@ void MainWindowTest::aboutBoxIsModal() {
 }
 
 void MainWindowTest::exitClosesTheWindow() {
-    PortMapping com1("COM1", kMissingPath);
     ModalDriver modals;
-    TForm1 form;
+    TForm1 form(WithoutCOM1());
     form.show();
     QVERIFY(form.isVisible());
     form.findChild<QAction*>(QStringLiteral("N2"))->trigger();
@@ -300,9 +163,8 @@ void MainWindowTest::qtTextsInRussian() {
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
     // The program's own texts stay as they are.
-    PortMapping com1("COM1", kMissingPath);
     ModalDriver modals;
-    TForm1 form;
+    TForm1 form(WithoutCOM1());
     QCOMPARE(modals.Messages(), QStringList{kStartUpWarning});
     QCOMPARE(form.findChild<QAction*>(QStringLiteral("N2"))->text(), QStringLiteral("Выход"));
 }
@@ -323,9 +185,8 @@ void MainWindowTest::tablesShowTheirTexts() {
     QFETCH(QString, tab);
     QFETCH(QString, grid);
     QFETCH(QList<int>, leastWidths);
-    PortMapping com1("COM1", kMissingPath);
     ModalDriver modals;
-    TForm1 form;
+    TForm1 form(WithoutCOM1());
     auto* table = Find<TStringGrid>(form, qPrintable(tab), qPrintable(grid));
     QHeaderView* header = table->horizontalHeader();
     QFont bold = header->font();

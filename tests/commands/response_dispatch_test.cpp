@@ -34,8 +34,8 @@ const Bytes kCommand3Data{65, 64, 0, 0,  63, 192, 0, 0,   68, 154, 64, 0,
 // clang-format on
 
 Bytes Command1Data(const Bytes& value = kPressure) {
-    Bytes data{12};
-    data.insert(data.end(), value.begin(), value.end());
+    Bytes data = value;
+    data.insert(data.begin(), 12);
     return data;
 }
 

@@ -9,6 +9,7 @@
 
 #include "tests/support/expectations.h"
 #include "tests/support/proc_stats.h"
+#include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "tests/support/expectations.h"
+#include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "ui/string_grid.h"

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "tests/support/expectations.h"
+#include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 

@@ -144,6 +144,9 @@ void ProtocolFilesTest::fileThatCannotBeCreated() {
 }
 
 void ProtocolFilesTest::fullDiskReportedOnceAndRunGoesOn() {
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        QSKIP("no device here whose writes fail as on a full disk");
+    }
     QTemporaryDir dir;
     const QString full = dir.filePath(QStringLiteral("full_3.txt"));
     QVERIFY(QFile::link(QStringLiteral("/dev/full"), full));

@@ -18,6 +18,7 @@
 #include "modes/setup_transaction.h"
 #include "tests/support/expectations.h"
 #include "tests/support/fake_serial_device.h"
+#include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"

@@ -65,6 +65,13 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::newRow("default name") << "\\\\.\\COM%d" << 3 << "\\\\.\\COM3"
                                       << "\\\\.\\COM3";
+#ifdef _WIN32
+        // The system's own names, in its device namespace, where COM10 and above need it.
+        QTest::newRow("COM1") << "COM1" << 0 << "COM1"
+                              << "\\\\.\\COM1";
+        QTest::newRow("COM10") << "COM%d" << 10 << "COM10"
+                               << "\\\\.\\COM10";
+#else
         QTest::newRow("COM1") << "COM1" << 0 << "COM1"
                               << "/dev/ttyS0";
         QTest::newRow("COM10") << "COM%d" << 10 << "COM10"
@@ -75,6 +82,7 @@ private slots:
                                       << "COM01";
         QTest::newRow("path") << "/dev/ttyUSB0" << 5 << "/dev/ttyUSB0"
                               << "/dev/ttyUSB0";
+#endif
     }
     void displayNameAndDevicePath() {
         QFETCH(QString, deviceName);
@@ -89,6 +97,9 @@ private slots:
     }
 
     void environmentMapsAComPort() {
+#ifdef _WIN32
+        QSKIP("COM ports are the system's own names on Windows");
+#endif
         qputenv("TENSOVIA_COM1", "/tmp/modem");
         QCOMPARE(ser::platform::DevicePath("COM1"), std::string("/tmp/modem"));
         OpenComm();
@@ -104,7 +115,7 @@ private slots:
         QCOMPARE(KindsOf(records),
                  (std::vector<Kind>{Kind::Open, Kind::Settings, Kind::QueueSizes, Kind::Timeouts,
                                     Kind::EventMask, Kind::Dtr, Kind::Rts}));
-        QCOMPARE(records[0].path, std::string("/dev/ttyS0"));
+        QCOMPARE(records[0].path, ser::platform::DevicePath("COM1"));
         QVERIFY(records[1].settings == ser::platform::LineSettings{});
         QVERIFY(line_->Dtr());
         QVERIFY(!line_->Rts());
@@ -138,11 +149,11 @@ private slots:
     }
 
     void openFailuresNameTheDevice() {
-        line_->SetMissing("/dev/ttyS6");
+        line_->SetMissing(ser::platform::DevicePath("COM7"));
         comm_->SetDeviceName("COM7");
         QCOMPARE(ErrorText([&] { comm_->Open(); }),
                  QStringLiteral("Specified device not found (COM7)."));
-        line_->SetBusy("/dev/ttyS1");
+        line_->SetBusy(ser::platform::DevicePath("COM2"));
         comm_->SetDeviceName("COM2");
         QCOMPARE(ErrorText([&] { comm_->Open(); }), "Can't open specified device COM2 (Error 16, " +
                                                         QString::fromLatin1(std::strerror(EBUSY)) +
@@ -175,9 +186,11 @@ private slots:
         QFETCH(bool, pseudoTerminal);
         QFETCH(int, code);
         QFETCH(QString, message);
-        line_->SetPseudoTerminal(pseudoTerminal);
+        line_->SetModemLines(!pseudoTerminal);
         OpenComm();
         line_->SetFailing(Kind::Rts, code);
+        line_->SetFailing(Kind::Dtr, code);
+        QCOMPARE(ErrorText([&] { comm_->SetDTR(true); }), message);
         QCOMPARE(ErrorText([&] { comm_->SetRTS(true); }), message);
         QCOMPARE(ErrorText([&] { comm_->SetRTS(false); }), message);
         QVERIFY(comm_->Active());

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "tests/serial/pty_pair.h"
 #include "tests/serial/serial_test_support.h"
 
 namespace {

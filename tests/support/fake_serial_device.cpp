@@ -26,7 +26,7 @@ struct FakeSerialDevice::State {
     std::vector<std::uint8_t> written;
     std::chrono::microseconds byteTime{0};
     bool stuck = false;
-    bool pseudoTerminal = false;
+    bool modemLines = true;
     bool open = false;
     bool hungUp = false;
     bool lineError = false;
@@ -68,8 +68,8 @@ class FakeDevice final : public ser::platform::Device {
     using State = FakeSerialDevice::State;
 
 public:
-    FakeDevice(std::shared_ptr<FakeSerialDevice::State> state, bool pseudoTerminal)
-        : state_(std::move(state)), pseudoTerminal_(pseudoTerminal) {}
+    FakeDevice(std::shared_ptr<FakeSerialDevice::State> state, bool modemLines)
+        : state_(std::move(state)), modemLines_(modemLines) {}
 
     ~FakeDevice() override {
         std::lock_guard lock(state_->mutex);
@@ -81,7 +81,7 @@ public:
         state_->changed.notify_all();
     }
 
-    bool IsPseudoTerminal() const override { return pseudoTerminal_; }
+    bool HasModemLines() const override { return modemLines_; }
 
     OsResult ApplySettings(const LineSettings& settings) override {
         std::lock_guard lock(state_->mutex);
@@ -211,7 +211,7 @@ private:
     }
 
     std::shared_ptr<State> state_;
-    const bool pseudoTerminal_;
+    const bool modemLines_;
 };
 
 }  // namespace
@@ -228,7 +228,7 @@ OsValue<std::unique_ptr<ser::platform::Device>> FakeSerialDevice::Open(const std
         return {nullptr, State::Error(EBUSY)};
     }
     state_->open = true;
-    return {std::make_unique<FakeDevice>(state_, state_->pseudoTerminal), {}};
+    return {std::make_unique<FakeDevice>(state_, state_->modemLines), {}};
 }
 
 void FakeSerialDevice::SetMissing(const std::string& path, bool missing) {
@@ -246,9 +246,9 @@ void FakeSerialDevice::SetFailing(Record::Kind kind, int errorCode) {
     state_->failing[kind] = errorCode;
 }
 
-void FakeSerialDevice::SetPseudoTerminal(bool pseudoTerminal) {
+void FakeSerialDevice::SetModemLines(bool present) {
     std::lock_guard lock(state_->mutex);
-    state_->pseudoTerminal = pseudoTerminal;
+    state_->modemLines = present;
 }
 
 void FakeSerialDevice::Receive(const std::vector<std::uint8_t>& bytes) {

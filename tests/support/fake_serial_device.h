@@ -62,8 +62,9 @@ public:
     // writes are not recorded). EIO is a hang-up; ENOTTY
     // and EINVAL from Rts and Dtr say the device has no modem lines.
     void SetFailing(Record::Kind kind, int errorCode);
-    // Whether the devices opened from now on are pseudo-terminals (not by default).
-    void SetPseudoTerminal(bool pseudoTerminal);
+    // Whether the devices opened from now on have modem-control lines (they have by default;
+    // a pseudo-terminal has none).
+    void SetModemLines(bool present);
 
     // Bytes arriving from the line; they wait in the driver until read, across Close too.
     void Receive(const std::vector<std::uint8_t>& bytes);

@@ -10,7 +10,7 @@
 #include "ui/timer.h"
 #include "ui/up_down.h"
 
-SetupTabDriver::SetupTabDriver(ProgramFixture& program)
+SetupTabDriver::SetupTabDriver(ProgramWindow& program)
     : program(program),
       start(program.Find<QPushButton>("TabSheet1", "Button1")),
       command(program.Find<QComboBox>("TabSheet1", "ComboBox1")),
@@ -32,7 +32,7 @@ QStringList SetupTabDriver::Column(int column, int first, int count) const {
     return cells;
 }
 
-RegistrationTabDriver::RegistrationTabDriver(ProgramFixture& program)
+RegistrationTabDriver::RegistrationTabDriver(ProgramWindow& program)
     : program(program),
       start(program.Find<QPushButton>("TabSheet2", "Button2")),
       command(program.Find<QComboBox>("TabSheet2", "ComboBox2")),
@@ -109,10 +109,10 @@ std::vector<int> RegistrationTabDriver::AddressesOnWire() const {
     return addresses;
 }
 
-void ClosePort(ProgramFixture& program) {
+void ClosePort(ProgramWindow& program) {
     program.Find<QPushButton>("TabSheet4", "Button15")->click();
 }
 
-void OpenPort(ProgramFixture& program) {
+void OpenPort(ProgramWindow& program) {
     program.Find<QPushButton>("TabSheet4", "Button14")->click();
 }

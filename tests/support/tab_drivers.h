@@ -13,21 +13,21 @@
 #include <initializer_list>
 #include <vector>
 
-#include "tests/support/program_fixture.h"
+#include "tests/support/program_window.h"
 
 class TTimer;
 class TUpDown;
 
 // The setup tab.
 struct SetupTabDriver {
-    explicit SetupTabDriver(ProgramFixture& program);
+    explicit SetupTabDriver(ProgramWindow& program);
     // Presses "Старт" with the catalogue entry and poll address given and waits until the
     // transaction is over.
     void Run(int commandIndex, int pollAddress);
     // The setup table's cells of `column` in rows first .. first + count - 1.
     QStringList Column(int column, int first, int count) const;
 
-    ProgramFixture& program;
+    ProgramWindow& program;
     QPushButton* start;
     QComboBox* command;
     TUpDown* address;
@@ -36,7 +36,7 @@ struct SetupTabDriver {
 
 // The registration tab.
 struct RegistrationTabDriver {
-    explicit RegistrationTabDriver(ProgramFixture& program);
+    explicit RegistrationTabDriver(ProgramWindow& program);
     QCheckBox* SlotBox(int slot) const;
     void TickSlots(std::initializer_list<int> numbers);
     void TickAllSlots();
@@ -58,7 +58,7 @@ struct RegistrationTabDriver {
     // The poll addresses of the requests on the wire so far, in order.
     std::vector<int> AddressesOnWire() const;
 
-    ProgramFixture& program;
+    ProgramWindow& program;
     QPushButton* start;
     QComboBox* command;
     QSlider* period;
@@ -68,5 +68,5 @@ struct RegistrationTabDriver {
 };
 
 // The port tab's two buttons.
-void ClosePort(ProgramFixture& program);
-void OpenPort(ProgramFixture& program);
+void ClosePort(ProgramWindow& program);
+void OpenPort(ProgramWindow& program);

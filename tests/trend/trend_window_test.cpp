@@ -15,6 +15,7 @@
 #include <map>
 
 #include "tests/support/expectations.h"
+#include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "trend/trend_window.h"
