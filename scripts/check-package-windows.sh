@@ -103,16 +103,7 @@ for _ in $(seq 200); do
 done
 [ -n "$program" ] || fail "the Start-menu entry started no tensovia.exe"
 pids+=("$program")
-opened=""
-for _ in $(seq 300); do
-    kill -0 "$program" 2>/dev/null || fail "the program ended"
-    for fd in /proc/"$program"/fd/*; do
-        [ "$(readlink "$fd" 2>/dev/null)" = "$pty" ] && opened=yes
-    done
-    [ -n "$opened" ] && break
-    sleep 0.1
-done
-[ -n "$opened" ] || fail "the program did not open COM1 ($pty)"
+await_port_opened "$program"
 # The translation opened from the program's folder and read whole through that handle, all on
 # the thread that opened it (each line of the trace starts with the thread's number).
 qm_size=$(stat -c %s "$installed/translations/qtbase_ru.qm")

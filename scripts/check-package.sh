@@ -50,16 +50,7 @@ start_simulator "$root/usr/bin/tensovia-sim" "$scratch/simulator"
 QT_QPA_PLATFORM=offscreen TENSOVIA_COM1=$pty "$root/usr/bin/tensovia" >"$scratch/program.out" 2>&1 &
 program=$!
 pids+=("$program")
-opened=""
-for _ in $(seq 200); do
-    kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.out")"
-    for fd in /proc/"$program"/fd/*; do
-        [ "$(readlink "$fd" 2>/dev/null)" = "$pty" ] && opened=yes
-    done
-    [ -n "$opened" ] && break
-    sleep 0.1
-done
-[ -n "$opened" ] || fail "the program did not open COM1 ($pty)"
+await_port_opened "$program" "$scratch/program.out"
 grep -q '/qtbase_ru\.qm$' /proc/"$program"/maps || fail "the program did not load qtbase_ru.qm"
 sleep 3
 kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.out")"

@@ -8,6 +8,8 @@
 #   start_simulator SIM DIR [ARGS...]   starts the simulator SIM with ARGS, its control pipe
 #                                       DIR/control kept open and its output in DIR/sim.out, waits
 #                                       for its pseudo-terminal and sets `pty` to the path
+#   await_port_opened PID [LOG]         waits until the process PID holds `pty` open; fails when
+#                                       it ends first (showing LOG) or does not open it
 #
 # A fresh simulator for each run: a pseudo-terminal that a killed run left at odd parity refuses
 # the program's settings.
@@ -43,7 +45,10 @@ start_simulator() {
     shift 2
     mkdir -p "$dir"
     mkfifo "$dir/control"
-    "$simulator" "$@" <"$dir/control" >"$dir/sim.out" &
+    # The output file is there before the simulator opens its control pipe, which waits for
+    # the writer below.
+    : >"$dir/sim.out"
+    "$simulator" "$@" <"$dir/control" >>"$dir/sim.out" &
     pids+=($!)
     exec {control}>"$dir/control"
     # Bounds for a loaded machine; the loop ends as soon as the line is there.
@@ -54,4 +59,16 @@ start_simulator() {
         sleep 0.05
     done
     fail "the simulator named no pseudo-terminal: $(cat "$dir/sim.out")"
+}
+
+await_port_opened() {
+    local program=$1 log=${2:-/dev/null} fd
+    for _ in $(seq 300); do
+        kill -0 "$program" 2>/dev/null || fail "the program ended: $(cat "$log")"
+        for fd in /proc/"$program"/fd/*; do
+            [ "$(readlink "$fd" 2>/dev/null)" = "$pty" ] && return
+        done
+        sleep 0.1
+    done
+    fail "the program did not open COM1 ($pty)"
 }
