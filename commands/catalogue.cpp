@@ -1,7 +1,5 @@
 #include "commands/catalogue.h"
 
-#include <algorithm>
-
 namespace commands {
 
 const CommandRow* CatalogueRow(int index) {
@@ -10,16 +8,11 @@ const CommandRow* CatalogueRow(int index) {
 
 const CommandRow* PolledRow(int index) {
     for (const CommandRow& row : kCatalogue) {
-        if (row.polled && index-- == 0) {
+        if (row.Polled() && index-- == 0) {
             return &row;
         }
     }
     return nullptr;
-}
-
-const CommandRow* RowOfCommand(std::uint8_t number) {
-    const auto* row = std::ranges::find(kCatalogue, number, &CommandRow::number);
-    return row != kCatalogue.end() ? row : nullptr;
 }
 
 QStringList CatalogueTexts() {
@@ -33,7 +26,7 @@ QStringList CatalogueTexts() {
 QStringList RegistrationCommandTexts() {
     QStringList texts;
     for (const CommandRow& row : kCatalogue) {
-        if (row.polled) {
+        if (row.Polled()) {
             texts << QString::fromUtf8(row.text);
         }
     }
@@ -41,17 +34,11 @@ QStringList RegistrationCommandTexts() {
 }
 
 QStringList DeviceVariableTexts() {
-    return {
-        QStringLiteral("Давление/Pressure"),
-        QStringLiteral("Токовый сигнал/Iout"),
-        QStringLiteral("Um"),
-        QStringLiteral("Udif"),
-        QStringLiteral("Температура микропроцессора"),
-        QStringLiteral("Температура тензодатчика"),
-        QStringLiteral("Величина демпфирования"),
-        QStringLiteral("Верхний предел (Pmax)"),
-        QStringLiteral("Нижний предел (Pmin)"),
-    };
+    QStringList texts;
+    for (const DeviceVariable& variable : kDeviceVariables) {
+        texts << QString::fromUtf8(variable.name);
+    }
+    return texts;
 }
 
 QStringList PressureUnitTexts() {

@@ -4,6 +4,7 @@
 // registration mode polls with, in the same order.
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -13,8 +14,17 @@
 #include "commands/registration_blocks.h"
 #include "commands/request_builders.h"
 #include "commands/write_decoders.h"
+#include "hart/program_state.h"
 
 namespace commands {
+
+// The values a polled command's answer reports, in the order it carries them: the loop current
+// first where it carries one, then the variables. Each value fills one row of the answering
+// transmitter's block in the registration table.
+struct Readings {
+    int count = 0;  // none: registration mode does not poll with the command
+    bool currentFirst = false;
+};
 
 struct CommandRow {
     const char* text;  // the entry in the command lists, UTF-8
@@ -25,71 +35,53 @@ struct CommandRow {
     void (RequestBuilders::*build)();
     // Decodes the answer in RxBuf into the table of the active mode.
     void (*decode)(const DecoderContext& context);
-    bool polled;  // registration mode polls with it
-    RegistrationLayout registration;
+    Readings readings;
+
+    // Registration mode polls with the commands whose answers bring readings.
+    constexpr bool Polled() const { return readings.count > 0; }
+    // A transmitter's block in the registration table, one row per reading value.
+    constexpr RegistrationLayout Registration() const {
+        return {hart::kSlotCount * readings.count, readings.count};
+    }
 };
 
+// One row a line, so that the catalogue reads as a table.
+// clang-format off
 inline constexpr std::array<CommandRow, 10> kCatalogue{{
-    {"Считать первичную переменную", 1, 0, nullptr, DecodeReadPrimary, true, {10, 1}},
-    {"Считать ток и значения 4-х переменных",
-     3,
-     0,
-     nullptr,
-     DecodeReadCurrentAndVariables,
-     true,
-     {50, 5}},
-    {"Записать адрес опроса",
-     6,
-     1,
-     &RequestBuilders::BuildWritePollAddress,
-     DecodeWritePollAddress,
-     false,
-     {}},
-    {"Считать переменные датчика",
-     33,
-     kVariableRequestBytes,
-     &RequestBuilders::BuildReadDeviceVariables,
-     DecodeReadDeviceVariables,
-     true,
-     {40, 4}},
-    {"Записать величину демпфирования",
-     34,
-     4,
-     &RequestBuilders::BuildWriteDamping,
-     DecodeWriteDamping,
-     false,
-     {}},
-    {"Записать значение диапазона",
-     35,
-     9,
-     &RequestBuilders::BuildWriteRange,
-     DecodeWriteRange,
-     false,
-     {}},
-    {"Провести коррекцию диапазона", 36, 0, nullptr, DecodeRangeCorrection, false, {}},
-    {"Провести коррекцию нуля", 37, 0, nullptr, DecodeZeroCorrection, false, {}},
-    {"Режим фиксированного тока",
-     40,
-     4,
-     &RequestBuilders::BuildFixedCurrent,
-     DecodeFixedCurrent,
-     false,
-     {}},
-    {"Записать единицы измерения датчика",
-     44,
-     1,
-     &RequestBuilders::BuildWriteUnits,
-     DecodeWriteUnits,
-     false,
-     {}},
+    // text, number, request data bytes, builder, decoder, readings
+    {"Считать первичную переменную",          1,  0,                     nullptr,                                    DecodeReadPrimary,             {1, false}},
+    {"Считать ток и значения 4-х переменных", 3,  0,                     nullptr,                                    DecodeReadCurrentAndVariables, {5, true}},
+    {"Записать адрес опроса",                 6,  1,                     &RequestBuilders::BuildWritePollAddress,    DecodeWritePollAddress,        {}},
+    {"Считать переменные датчика",            33, kVariableRequestBytes, &RequestBuilders::BuildReadDeviceVariables, DecodeReadDeviceVariables,     {kVariableGroups, false}},
+    {"Записать величину демпфирования",       34, 4,                     &RequestBuilders::BuildWriteDamping,        DecodeWriteDamping,            {}},
+    {"Записать значение диапазона",           35, 9,                     &RequestBuilders::BuildWriteRange,          DecodeWriteRange,              {}},
+    {"Провести коррекцию диапазона",          36, 0,                     nullptr,                                    DecodeRangeCorrection,         {}},
+    {"Провести коррекцию нуля",               37, 0,                     nullptr,                                    DecodeZeroCorrection,          {}},
+    {"Режим фиксированного тока",             40, 4,                     &RequestBuilders::BuildFixedCurrent,        DecodeFixedCurrent,            {}},
+    {"Записать единицы измерения датчика",    44, 1,                     &RequestBuilders::BuildWriteUnits,          DecodeWriteUnits,              {}},
 }};
+// clang-format on
+
+// The entries of the registration command list.
+inline constexpr int kPolledCount =
+    static_cast<int>(std::ranges::count_if(kCatalogue, &CommandRow::Polled));
+
+// The most values one answer reports, and the most rows the blocks of one run occupy.
+inline constexpr int kMostReadings = std::ranges::max(kCatalogue, {}, [](const CommandRow& row) {
+                                         return row.readings.count;
+                                     }).readings.count;
+inline constexpr int kMostRegistrationRows = hart::kSlotCount * kMostReadings;
+
+// The row of command `number`; null when the catalogue has none.
+constexpr const CommandRow* RowOfCommand(std::uint8_t number) {
+    const auto* row = std::ranges::find(kCatalogue, number, &CommandRow::number);
+    return row != kCatalogue.end() ? row : nullptr;
+}
 
 // The row of entry `index` of the setup command list; null outside the list.
 const CommandRow* CatalogueRow(int index);
 // The row of entry `index` of the registration command list; null outside the list.
 const CommandRow* PolledRow(int index);
-// The row of command `number`; null when the catalogue has none.
-const CommandRow* RowOfCommand(std::uint8_t number);
 
 // The entries of the setup command list, in list order.
 QStringList CatalogueTexts();

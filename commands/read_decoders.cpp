@@ -18,23 +18,20 @@ namespace {
 
 const QString kPressureName = QStringLiteral("Давление/Pressure:");
 
-// Names of the five rows of a command-3 block; the registration names end in a blank.
-const std::array<QString, 5> kCurrentNamesSetup{
+// Command 3's answer: the current and four variables, a row of the table each.
+constexpr int kCurrentRows = RowOfCommand(3)->readings.count;
+constexpr int kFloatSize = std::tuple_size_v<hart::FloatBytes>;
+
+// Names of the rows of a command-3 block; the registration names end in a blank.
+const std::array<QString, kCurrentRows> kCurrentNamesSetup{
     QStringLiteral("Ток/Iout, mA:"),         QStringLiteral("Давление/Pressure:"),
     QStringLiteral("Um,код АЦП:"),           QStringLiteral("Udif,код АЦП:"),
     QStringLiteral("t микропроцессора,°С "),
 };
-const std::array<QString, 5> kCurrentNamesRegistration{
+const std::array<QString, kCurrentRows> kCurrentNamesRegistration{
     QStringLiteral("Ток/Iout, mA: "),        QStringLiteral("Давление/Pressure: "),
     QStringLiteral("Um,код АЦП: "),          QStringLiteral("Udif,код АЦП: "),
     QStringLiteral("t микропроцессора,°С "),
-};
-
-// Protocol labels of the device variables, by variable code.
-const std::array<QString, 9> kVariableLabels{
-    QStringLiteral("Pressure:"), QStringLiteral("Iout,mA:"), QStringLiteral("Um:"),
-    QStringLiteral("Udif:"),     QStringLiteral("t(°C):"),   QStringLiteral("t(°C):"),
-    QStringLiteral("Nusr:"),     QStringLiteral("Pmax"),     QStringLiteral("Pmin"),
 };
 
 using namespace hart::column;
@@ -48,17 +45,23 @@ struct CurrentValues {
 };
 
 CurrentValues ReadCurrentValues(const Answer& answer) {
-    return {answer.FloatText(0), answer.FloatText(4), hart::WholeNumberText(answer.FloatText(8)),
-            hart::WholeNumberText(answer.FloatText(12)), answer.FloatText(16).left(5)};
+    return {answer.FloatText(0), answer.FloatText(kFloatSize),
+            hart::WholeNumberText(answer.FloatText(2 * kFloatSize)),
+            hart::WholeNumberText(answer.FloatText(3 * kFloatSize)),
+            answer.FloatText(4 * kFloatSize).left(5)};
 }
 
-std::array<float, 5> CurrentFloats(const Answer& answer) {
-    return {answer.Float(0), answer.Float(4), answer.Float(8), answer.Float(12), answer.Float(16)};
+std::array<float, kCurrentRows> CurrentFloats(const Answer& answer) {
+    std::array<float, kCurrentRows> values{};
+    for (int i = 0; i < kCurrentRows; ++i) {
+        values[i] = answer.Float(i * kFloatSize);
+    }
+    return values;
 }
 
-// Converter readings and the damping value read as whole numbers.
 bool IsWholeNumberVariable(int code) {
-    return code == 2 || code == 3 || code == 6;
+    const DeviceVariable* variable = DeviceVariableOf(code);
+    return variable != nullptr && variable->wholeNumber;
 }
 
 // One answer decoded into the table of the active mode.
@@ -123,35 +126,35 @@ void ReadDecoder::ReadCurrentSetup() {
     TStringGrid& grid = context_.StringGrid1;
     auto& session = context_.state.session;
     const int row = session.GridRow;
-    grid.SetRowCount(grid.RowCount() + 4);
-    for (int i = 0; i < 5; ++i) {
+    grid.SetRowCount(grid.RowCount() + kCurrentRows - 1);
+    for (int i = 0; i < kCurrentRows; ++i) {
         grid.SetCell(row + i, kParameter, kCurrentNamesSetup[i]);
     }
     if (answer_.Valid()) {
         const CurrentValues values = ReadCurrentValues(answer_);
         const std::array texts{values.current, values.pressure, values.um, values.udif,
                                values.temperature};
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < kCurrentRows; ++i) {
             grid.SetCell(row + i, kValue, texts[i]);
         }
     } else {
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < kCurrentRows; ++i) {
             grid.SetCell(row + i, kValue, kNotReliable);
         }
     }
-    session.GridRow += 4;
+    session.GridRow += kCurrentRows - 1;
 }
 
 void ReadDecoder::ReadCurrentRegistration() {
     TStringGrid& grid = context_.StringGrid2;
     const int row = StartBlock();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kCurrentRows; ++i) {
         grid.SetCell(row + i, kParameter, kCurrentNamesRegistration[i]);
     }
     grid.SetCell(row, kTime, TimeAndDateText());
     Reading(answer_.Valid(), CurrentFloats(answer_));
     if (!answer_.Valid()) {
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < kCurrentRows; ++i) {
             grid.SetCell(row + i, kValue, kNotReliable);
         }
         // No line end: the next answer written to this file continues the line.
@@ -203,15 +206,15 @@ std::array<float, kVariableGroups> GroupFloats(const Answer& answer) {
 
 QString GroupLabel(const DecoderContext& context, int group) {
     const int code = VariableLists(context.Form5)[group]->currentIndex();
-    return code >= 0 && code < static_cast<int>(kVariableLabels.size()) ? kVariableLabels[code]
-                                                                        : QString();
+    const DeviceVariable* variable = DeviceVariableOf(code);
+    return variable != nullptr ? QString::fromUtf8(variable->label) : QString();
 }
 
 void ReadDecoder::ReadVariablesSetup() {
     TStringGrid& grid = context_.StringGrid1;
     auto& session = context_.state.session;
     const int row = session.GridRow;
-    grid.SetRowCount(grid.RowCount() + 3);
+    grid.SetRowCount(grid.RowCount() + kVariableGroups - 1);
     for (int group = 0; group < kVariableGroups; ++group) {
         grid.SetCell(row + group, kParameter, GroupName(context_, group));
     }
@@ -222,7 +225,7 @@ void ReadDecoder::ReadVariablesSetup() {
     } else {
         grid.SetCell(row, kValue, kNotReliable);
     }
-    session.GridRow += 3;
+    session.GridRow += kVariableGroups - 1;
 }
 
 void ReadDecoder::ReadVariablesRegistration() {
@@ -254,7 +257,7 @@ int ReadDecoder::StartBlock() {
     auto& session = context_.state.session;
     session.ReplyAddress = answer_.Address();
     session.RegRow = commands::StartBlock(
-        context_.StringGrid2, RowOfCommand(answer_.Command())->registration, answer_.Address(),
+        context_.StringGrid2, RowOfCommand(answer_.Command())->Registration(), answer_.Address(),
         QString::number(answer_.Command()), context_.ComboBox2.currentText());
     return session.RegRow;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "commands/catalogue.h"
+
 namespace fuzzing {
 namespace {
 
@@ -14,6 +16,7 @@ enum Flag : std::uint8_t {
 
 constexpr int kGridRowRange = 300;
 constexpr int kRegRowRange = 254;
+constexpr int kVariableCount = static_cast<int>(commands::kDeviceVariables.size());
 
 }  // namespace
 
@@ -34,12 +37,12 @@ Input ReadInput(std::span<const std::uint8_t> data) {
     }
     s.attemptLimit = h[14];
     s.lastCommand = h[15];
-    for (int group = 0; group < 4; ++group) {
-        s.requestCodes[group] = h[16 + group] % 9;
-        s.variableChoices[group] = h[23 + group] % 9;
+    for (int group = 0; group < commands::kVariableGroups; ++group) {
+        s.requestCodes[group] = h[16 + group] % kVariableCount;
+        s.variableChoices[group] = h[23 + group] % kVariableCount;
     }
-    s.registrationCommand = h[20] % 3;
-    s.setupCommand = h[21] % 10;
+    s.registrationCommand = h[20] % commands::kPolledCount;
+    s.setupCommand = h[21] % static_cast<int>(commands::kCatalogue.size());
     s.protocolTicked = (h[22] & kProtocolTicked) != 0;
     s.modeChanges = (h[22] & kModeChanges) != 0;
     s.throughPort = (h[22] & kThroughPort) != 0;

@@ -10,13 +10,13 @@
 //    4..13  slots 1..10: bit 0 ticked, bits 1-2 lamp state, bits 3-7 attempt number - 1
 //   14      attempt limit
 //   15      command of the last request built
-//   16..19  variable codes of the last device-variables request: value % 9
-//   20      registration command list: value % 3
-//   21      setup command list: value % 10
+//   16..19  variable codes of the last device-variables request: value % number of variables
+//   20      registration command list: value % its length
+//   21      setup command list: value % its length
 //   22      bit 0 protocol box ticked; bit 1 the mode changes between chunks; bit 2 chunks come
 //           through the port's received-characters handler; bit 3 the registration table holds
 //           blocks of an earlier run
-//   23..26  variables dialog lists: value % 9
+//   23..26  variables dialog lists: value % number of variables
 //   27      units dialog: value % 4, where 3 is no unit chosen
 //   28      largest chunk (0: everything in one chunk)
 //   29, 30  chunk generator seed
@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "commands/device_variables.h"
 
 namespace fuzzing {
 
@@ -41,14 +43,14 @@ struct Setup {
     std::array<std::uint8_t, kSlots + 1> slotAttempts{};
     std::uint8_t attemptLimit = 0;
     std::uint8_t lastCommand = 0;
-    std::array<std::uint8_t, 4> requestCodes{};
+    std::array<std::uint8_t, commands::kVariableGroups> requestCodes{};
     int registrationCommand = 0;
     int setupCommand = 0;
     bool protocolTicked = false;
     bool modeChanges = false;
     bool throughPort = false;
     bool earlierBlocks = false;
-    std::array<int, 4> variableChoices{};
+    std::array<int, commands::kVariableGroups> variableChoices{};
     int unitChoice = 0;
     int largestChunk = 0;
     std::uint16_t chunkSeed = 0;

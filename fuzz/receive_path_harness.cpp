@@ -95,7 +95,7 @@ void ReceivePathHarness::Reset(const Setup& setup) {
     controls_.checkBox1.setChecked(setup.protocolTicked);
     const std::array lists{controls_.form5.ComboBox1, controls_.form5.ComboBox2,
                            controls_.form5.ComboBox3, controls_.form5.ComboBox4};
-    for (int group = 0; group < 4; ++group) {
+    for (int group = 0; group < commands::kVariableGroups; ++group) {
         lists[group]->setCurrentIndex(setup.variableChoices[group]);
     }
     controls_.form10.RadioGroup1->SetItemIndex(setup.unitChoice);
@@ -113,7 +113,7 @@ void ReceivePathHarness::ResetTrace() {
 
 void ReceivePathHarness::FillEarlierBlocks(const Setup& setup) {
     // The blocks of the ticked slots lie one after the other, in an order rotated by the pattern.
-    const int blockSize = commands::PolledRow(setup.registrationCommand)->registration.blockSize;
+    const int blockSize = commands::PolledRow(setup.registrationCommand)->Registration().blockSize;
     int row = 1;
     for (int i = 0; i < hart::kSlotCount; ++i) {
         const int slot = 1 + (i + setup.blockPattern) % hart::kSlotCount;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <thread>
 
+#include "commands/catalogue.h"
 #include "hart/result_table.h"
 #include "modes/setup_transaction.h"
 #include "serial/ser_comm.h"
@@ -80,7 +81,7 @@ void RegistrationCycle::StopRun() {
 }
 
 void RegistrationCycle::ClearRegTable() {
-    for (int row = 1; row <= kClearedRows; ++row) {
+    for (int row = 1; row <= commands::kMostRegistrationRows; ++row) {
         for (int column = 0; column < hart::column::kCount; ++column) {
             controls_.StringGrid2.SetCell(row, column, QString());
         }

@@ -17,7 +17,6 @@ public:
     static constexpr int kTickInterval = 1000;   // ms
     static constexpr int kPauseAfterSend = 100;  // ms between the sends of a poll tick
     static constexpr int kProgressMax = 10000;
-    static constexpr int kClearedRows = 50;  // the largest block layout: ten blocks of five
 
     RegistrationCycle(hart::ProgramState& state, const RegistrationControls& controls,
                       ser::TSerCustomComm& port, SlotRequests& requests,

@@ -29,9 +29,9 @@ std::uint8_t SlotRequests::ReadAttemptLimit() {
 
 void SlotRequests::WriteNoAnswerRow(int slot, const QString& commandNumber) {
     TStringGrid& grid = controls_.StringGrid2;
-    const int row =
-        commands::StartBlock(grid, SelectedCommand().registration, static_cast<std::uint8_t>(slot),
-                             commandNumber, controls_.ComboBox2.currentText());
+    const int row = commands::StartBlock(grid, SelectedCommand().Registration(),
+                                         static_cast<std::uint8_t>(slot), commandNumber,
+                                         controls_.ComboBox2.currentText());
     state_.session.RegRow = row;
     grid.SetCell(row, hart::column::kValue, QStringLiteral("Нет ответа"));
     grid.SetCell(row, hart::column::kTime, TimeAndDateText());

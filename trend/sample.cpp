@@ -3,17 +3,31 @@
 namespace trend {
 
 std::optional<int> ValueIndex(std::uint8_t command, Variable variable) {
-    const auto chosen = static_cast<int>(variable);
-    switch (command) {
-        case 1:
-            return 0;
-        case 3:
-            return chosen;
-        case 33:
-            return variable == Variable::Current ? std::nullopt : std::optional(chosen - 1);
-        default:
-            return std::nullopt;
+    const commands::CommandRow* row = commands::RowOfCommand(command);
+    if (row == nullptr || !row->Polled()) {
+        return std::nullopt;
     }
+    const commands::Readings& readings = row->readings;
+    if (readings.count == 1) {
+        return 0;
+    }
+    if (variable == Variable::Current) {
+        return readings.currentFirst ? std::optional(0) : std::nullopt;
+    }
+    const int firstVariableAt = readings.currentFirst ? 1 : 0;
+    const int index =
+        firstVariableAt + static_cast<int>(variable) - static_cast<int>(Variable::First);
+    return index < readings.count ? std::optional(index) : std::nullopt;
+}
+
+bool ChoiceApplies(std::uint8_t command) {
+    const commands::CommandRow* row = commands::RowOfCommand(command);
+    return row == nullptr || row->readings.count != 1;
+}
+
+bool CurrentChoosable(std::uint8_t command) {
+    const commands::CommandRow* row = commands::RowOfCommand(command);
+    return row == nullptr || row->readings.count <= 1 || row->readings.currentFirst;
 }
 
 std::optional<float> ValueOf(const Sample& sample, Variable variable) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "commands/catalogue.h"
+
 namespace trend {
 
 // Milliseconds since the epoch on the workstation's clock.
@@ -15,7 +17,7 @@ enum class Variable { Current, First, Second, Third, Fourth };
 
 // A reading, or a break of the slot's line.
 struct Sample {
-    static constexpr int kMaxValues = 5;
+    static constexpr int kMaxValues = commands::kMostReadings;
 
     Milliseconds time = 0;
     std::array<float, kMaxValues> values{};  // as the answer carried them
@@ -24,10 +26,16 @@ struct Sample {
     bool IsBreak() const { return command == 0; }
 };
 
-// Where the value `variable` picks lies among the values of a reading of `command`: command 1 its
-// pressure whatever is chosen, command 3 the current or a variable, command 33 a variable. None
-// for a break or a value the command does not carry.
+// Where the value `variable` picks lies among the values of a reading of `command`, as the
+// command's row in the catalogue lays them out: a reading of a single value gives it whatever is
+// chosen. None for a break or a value the command does not carry.
 std::optional<int> ValueIndex(std::uint8_t command, Variable variable);
+// Whether the choice picks among the values of readings of `command`: not for a single value.
+// Before the first reading (command 0) everything may be chosen.
+bool ChoiceApplies(std::uint8_t command);
+// Whether the current may be chosen for readings of `command`: not where they carry several
+// values but no current.
+bool CurrentChoosable(std::uint8_t command);
 std::optional<float> ValueOf(const Sample& sample, Variable variable);
 
 }  // namespace trend

@@ -229,12 +229,12 @@ void TrendWindow::ShowValueAxis(
 }
 
 void TrendWindow::UpdateVariableList() {
-    // Command 1 brings only its pressure; command 33 has no current.
     const std::uint8_t command = recorder_.Series().NewestCommand();
-    variableList_->setEnabled(command != 1);
+    variableList_->setEnabled(ChoiceApplies(command));
     auto* model = qobject_cast<QStandardItemModel*>(variableList_->model());
-    model->item(static_cast<int>(Variable::Current))->setEnabled(command != 33);
-    if (command == 33 && ChosenVariable() == Variable::Current) {
+    const bool currentChoosable = CurrentChoosable(command);
+    model->item(static_cast<int>(Variable::Current))->setEnabled(currentChoosable);
+    if (!currentChoosable && ChosenVariable() == Variable::Current) {
         variableList_->setCurrentIndex(static_cast<int>(Variable::First));
     }
 }

@@ -155,6 +155,8 @@ void TrendModelTest::valueOfEachCommand_data() {
     QTest::newRow("33, current: none") << 33 << 0 << none;
     QTest::newRow("33, first") << 33 << 1 << 10.0f;
     QTest::newRow("33, fourth") << 33 << 4 << 13.0f;
+    QTest::newRow("6, not polled: none") << 6 << 1 << none;
+    QTest::newRow("unknown command: none") << 99 << 0 << none;
 }
 
 void TrendModelTest::valueOfEachCommand() {
