@@ -8,6 +8,7 @@
 #include "serial/ser_error.h"
 #include "ui/application_error.h"
 #include "ui/message_boxes.h"
+#include "ui/named.h"
 
 namespace {
 
@@ -23,36 +24,22 @@ const QString kStartUpWarning = QStringLiteral(
 
 QComboBox* NewList(const char* name, const QStringList& items, int selected, bool enabled,
                    QWidget* parent) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QLatin1String(name));
+    auto* list = NewNamed<QComboBox>(name, parent);
     list->addItems(items);
     list->setCurrentIndex(selected);
     list->setEnabled(enabled);
     return list;
 }
 
-QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-QPushButton* NewButton(const char* name, const QString& text, bool enabled, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setEnabled(enabled);
-    return button;
-}
-
 }  // namespace
 
 PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWidget* parent)
     : QWidget(parent),
-      GroupBox8(new QGroupBox(QStringLiteral("Настройка порта"), this)),
-      Label15(NewLabel("Label15", QStringLiteral("\u0421\u041E\u041C-порт"), GroupBox8)),
+      GroupBox8(NewNamed<QGroupBox>("GroupBox8", QStringLiteral("Настройка порта"), this)),
+      Label15(NewNamed<QLabel>("Label15", QStringLiteral("\u0421\u041E\u041C-порт"), GroupBox8)),
       ComboBox7(NewList("ComboBox7", kPortNames, 0, true, GroupBox8)),
-      DevicePathLabel(NewLabel("DevicePathLabel", QString(), GroupBox8)),
-      Label7(NewLabel("Label7", QStringLiteral("Скорость обмена (бит/с)"), GroupBox8)),
+      DevicePathLabel(NewNamed<QLabel>("DevicePathLabel", QString(), GroupBox8)),
+      Label7(NewNamed<QLabel>("Label7", QStringLiteral("Скорость обмена (бит/с)"), GroupBox8)),
       ComboBox3(NewList("ComboBox3",
                         {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("1200"),
                          QStringLiteral("2400"), QStringLiteral("9600"), QStringLiteral("14400"),
@@ -60,31 +47,31 @@ PortTab::PortTab(ser::TSerCustomComm& port, std::function<void()> onOpened, QWid
                          QStringLiteral("57600"), QStringLiteral("115200"),
                          QStringLiteral("128000"), QStringLiteral("256000")},
                         4, false, GroupBox8)),
-      Label8(NewLabel("Label8", QStringLiteral("Количество бит"), GroupBox8)),
+      Label8(NewNamed<QLabel>("Label8", QStringLiteral("Количество бит"), GroupBox8)),
       ComboBox4(NewList("ComboBox4",
                         {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                          QStringLiteral("7"), QStringLiteral("8")},
                         4, false, GroupBox8)),
-      Label9(NewLabel("Label9", QStringLiteral("Четность"), GroupBox8)),
+      Label9(NewNamed<QLabel>("Label9", QStringLiteral("Четность"), GroupBox8)),
       ComboBox5(
           NewList("ComboBox5",
                   {QStringLiteral("нет"), QStringLiteral("четная"), QStringLiteral("нечетная"),
                    QStringLiteral("маркер (1)"), QStringLiteral("пробел (0)")},
                   0, false, GroupBox8)),
-      Label10(NewLabel("Label10", QStringLiteral("Кол-во стоп-бит"), GroupBox8)),
+      Label10(NewNamed<QLabel>("Label10", QStringLiteral("Кол-во стоп-бит"), GroupBox8)),
       ComboBox6(NewList("ComboBox6",
                         {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 0, false,
                         GroupBox8)),
-      Button14(NewButton("Button14", QStringLiteral("Включение порта"), false, GroupBox8)),
-      Button15(NewButton("Button15", QStringLiteral("Отключение порта"), true, GroupBox8)),
-      Label16(NewLabel("Label16", QStringLiteral("Порт включен"), GroupBox8)),
+      Button14(NewNamed<QPushButton>("Button14", QStringLiteral("Включение порта"), GroupBox8)),
+      Button15(NewNamed<QPushButton>("Button15", QStringLiteral("Отключение порта"), GroupBox8)),
+      Label16(NewNamed<QLabel>("Label16", GroupBox8)),
       SerComm1(port),
       onOpened_(std::move(onOpened)) {
-    GroupBox8->setObjectName(QStringLiteral("GroupBox8"));
     QFont statusFont = Label16->font();
     statusFont.setPixelSize(16);
     Label16->setFont(statusFont);
-    SetLabelColour(Qt::red);
+    // Until the opening at start-up has run, the tab shows the port open.
+    ShowOpenState();
 
     auto* grid = new QGridLayout(GroupBox8);
     const std::array<std::pair<QLabel*, QComboBox*>, 5> rows{{{Label15, ComboBox7},

@@ -15,6 +15,7 @@
 #include <array>
 
 #include "hart/lamps.h"
+#include "hart/program_state.h"
 
 class TShape;
 class TStringGrid;
@@ -25,9 +26,9 @@ public:
     explicit RegistrationTab(QWidget* parent = nullptr);
 
     // Slots 1..10; index 0 is unused.
-    std::array<QCheckBox*, 11> slotBoxes{};      // CheckBox12 .. CheckBox21
-    std::array<QLineEdit*, 11> slotAddresses{};  // LabeledEdit16 .. LabeledEdit25
-    hart::LampShapes lamps{};                    // Shape1 .. Shape10
+    std::array<QCheckBox*, hart::kSlotCount + 1> slotBoxes{};      // CheckBox12 .. CheckBox21
+    std::array<QLineEdit*, hart::kSlotCount + 1> slotAddresses{};  // LabeledEdit16 .. LabeledEdit25
+    hart::LampShapes lamps{};                                      // Shape1 .. Shape10
 
     QComboBox* ComboBox2;  // read command
     QLabel* Label3;        // "Период опроса"

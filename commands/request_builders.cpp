@@ -55,6 +55,12 @@ void RequestBuilders::SetData(int index, std::uint8_t value) {
     state_.request.TxFrame[hart::frame::request::kDataAt + index] = value;
 }
 
+void RequestBuilders::SetData(int index, std::span<const std::uint8_t> bytes) {
+    for (const std::uint8_t byte : bytes) {
+        SetData(index++, byte);
+    }
+}
+
 void RequestBuilders::BuildWritePollAddress() {
     // The address is asked for at every sending, repeats included.
     ShowModal(dialogs_.Form3);
@@ -84,10 +90,7 @@ void RequestBuilders::BuildWriteDamping() {
     if (FirstSending()) {
         ShowModal(dialogs_.Form6);
     }
-    const auto bytes = hart::TextToFloatBytes(QString::number(dialogs_.Form6.TrackBar1->value()));
-    for (int i = 0; i < 4; ++i) {
-        SetData(i, bytes[i]);
-    }
+    SetData(0, hart::TextToFloatBytes(QString::number(dialogs_.Form6.TrackBar1->value())));
 }
 
 void RequestBuilders::BuildWriteRange() {
@@ -98,20 +101,15 @@ void RequestBuilders::BuildWriteRange() {
     const auto upper = hart::TextToFloatBytes(dialogs_.Form7.Edit2->text());
     const auto lower = hart::TextToFloatBytes(dialogs_.Form7.Edit1->text());
     SetData(0, 0);
-    for (int i = 0; i < 4; ++i) {
-        SetData(1 + i, upper[i]);
-        SetData(5 + i, lower[i]);
-    }
+    SetData(1, upper);
+    SetData(1 + static_cast<int>(upper.size()), lower);
 }
 
 void RequestBuilders::BuildFixedCurrent() {
     if (FirstSending()) {
         ShowModal(dialogs_.Form9);
     }
-    const auto bytes = hart::TextToFloatBytes(dialogs_.Form9.LabeledEdit1->text());
-    for (int i = 0; i < 4; ++i) {
-        SetData(i, bytes[i]);
-    }
+    SetData(0, hart::TextToFloatBytes(dialogs_.Form9.LabeledEdit1->text()));
 }
 
 void RequestBuilders::BuildWriteUnits() {

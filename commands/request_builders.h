@@ -3,6 +3,9 @@
 // operator for parameters first where the command has a dialog; the command number and byte count
 // come from the command's catalogue row.
 
+#include <cstdint>
+#include <span>
+
 #include "commands/parameter_dialogs.h"
 #include "hart/program_state.h"
 
@@ -31,6 +34,8 @@ private:
     // Runs the row's builder, then sets the request's command number and byte count.
     void Build(const CommandRow* row);
     void SetData(int index, std::uint8_t value);
+    // Writes `bytes` into the data from byte `index` on.
+    void SetData(int index, std::span<const std::uint8_t> bytes);
     bool FirstSending() const { return state_.session.AttemptNo == 1; }
 
     hart::ProgramState& state_;

@@ -14,8 +14,11 @@ namespace modes {
 
 class RegistrationCycle {
 public:
-    static constexpr int kTickInterval = 1000;   // ms
-    static constexpr int kPauseAfterSend = 100;  // ms between the sends of a poll tick
+    static constexpr int kTickInterval = 1000;  // ms
+    // ms after each send of a poll tick. The transmitters share one half-duplex line: the pause
+    // leaves it to the addressed one for its answer before the next request keys the modem and
+    // talks over it. The answer waits in the port's buffer until the tick has returned.
+    static constexpr int kPauseAfterSend = 100;
     static constexpr int kProgressMax = 10000;
 
     RegistrationCycle(hart::ProgramState& state, const RegistrationControls& controls,
