@@ -5,7 +5,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "commands/pie_gauge.h"
+#include "ui/pie_gauge.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "hart/conversions.h"
 #include "ui/application_error.h"
-#include "ui/conversions.h"
 #include "ui/message_boxes.h"
 #include "ui/up_down.h"
 

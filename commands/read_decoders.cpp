@@ -9,9 +9,9 @@
 #include "commands/variables_dialog.h"
 #include "hart/frame_layout.h"
 #include "hart/result_table.h"
+#include "hart/time_text.h"
 #include "hart/value_encodings.h"
 #include "ui/string_grid.h"
-#include "ui/time_text.h"
 
 namespace commands {
 namespace {

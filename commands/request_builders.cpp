@@ -13,9 +13,9 @@
 #include "commands/range_dialog.h"
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
+#include "hart/conversions.h"
 #include "hart/frame_layout.h"
 #include "hart/value_encodings.h"
-#include "ui/conversions.h"
 #include "ui/radio_group.h"
 
 namespace commands {

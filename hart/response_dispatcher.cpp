@@ -5,8 +5,8 @@
 #include "hart/byte_text.h"
 #include "hart/frame_layout.h"
 #include "hart/result_table.h"
+#include "hart/time_text.h"
 #include "ui/string_grid.h"
-#include "ui/time_text.h"
 #include "ui/timer.h"
 
 namespace hart {

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "ui/conversions.h"
+#include "hart/conversions.h"
 
 namespace hart {
 namespace {

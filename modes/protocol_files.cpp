@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "hart/time_text.h"
 #include "modes/windows_1251.h"
-#include "ui/time_text.h"
 
 namespace modes {
 namespace {

@@ -1,10 +1,10 @@
 #include "modes/setup_transaction.h"
 
 #include "commands/request_builders.h"
+#include "hart/conversions.h"
 #include "hart/frame_sender.h"
 #include "hart/result_table.h"
 #include "serial/ser_comm.h"
-#include "ui/conversions.h"
 #include "ui/message_boxes.h"
 #include "ui/string_grid.h"
 #include "ui/timer.h"

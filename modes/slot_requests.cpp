@@ -3,11 +3,11 @@
 #include "commands/catalogue.h"
 #include "commands/registration_blocks.h"
 #include "commands/request_builders.h"
+#include "hart/conversions.h"
 #include "hart/frame_sender.h"
 #include "hart/result_table.h"
-#include "ui/conversions.h"
+#include "hart/time_text.h"
 #include "ui/string_grid.h"
-#include "ui/time_text.h"
 
 namespace modes {
 

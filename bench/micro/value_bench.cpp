@@ -5,8 +5,8 @@
 
 #include <array>
 
+#include "hart/time_text.h"
 #include "hart/value_encodings.h"
-#include "ui/time_text.h"
 
 namespace {
 

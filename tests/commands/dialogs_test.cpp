@@ -19,7 +19,6 @@
 
 #include "commands/damping_dialog.h"
 #include "commands/fixed_current_dialog.h"
-#include "commands/pie_gauge.h"
 #include "commands/poll_address_dialog.h"
 #include "commands/range_dialog.h"
 #include "commands/units_dialog.h"
@@ -27,6 +26,7 @@
 #include "tests/support/expectations.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/warnings.h"
+#include "ui/pie_gauge.h"
 #include "ui/radio_group.h"
 #include "ui/up_down.h"
 

@@ -3,8 +3,8 @@
 
 #include <QTest>
 
+#include "hart/conversions.h"
 #include "hart/value_encodings.h"
-#include "ui/conversions.h"
 
 using hart::FloatBytes;
 

@@ -1,4 +1,4 @@
-#include "ui/conversions.h"
+#include "hart/conversions.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "commands/pie_gauge.h"
+#include "ui/pie_gauge.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "ui/time_text.h"
+#include "hart/time_text.h"
 
 #include <QLocale>
 #include <QRegularExpression>
