@@ -1,11 +1,17 @@
 // The trend without its window: what the registration reports make of each slot's entries, the
 // seven-day limit, the values the drop-down picks, the reduction to the chart's width, the span
-// of the time axis, and the CSV text.
+// of the time axis, the CSV text and the files saved.
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
 #include <random>
+#include <vector>
 
 #include "tests/support/warnings.h"
 #include "trend/line_reduction.h"
@@ -67,6 +73,8 @@ private slots:
     void timeView();
     void csvText_data();
     void csvText();
+    void csvTimesAcrossMidnightAndClockChanges();
+    void failedSaveKeepsTheOldFile();
 };
 
 void TrendModelTest::recorderTurnsReportsIntoEntries() {
@@ -330,6 +338,73 @@ void TrendModelTest::csvText() {
         QString(),
     };
     QCOMPARE(QString::fromUtf8(buffer.data().mid(3)).split(QStringLiteral("\r\n")), expected);
+}
+
+// The times are the workstation's clock; the text of each minute is looked up once, so a day or
+// an hour that begins between two readings must still show in the next one. Central European
+// time: summer time began on 29.03.2026 at 01:00 UTC and ended on 25.10.2026 at 01:00 UTC.
+void TrendModelTest::csvTimesAcrossMidnightAndClockChanges() {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const auto restore = qScopeGuard([&zone] {
+        zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+        tzset();
+    });
+    const auto utc = [](const char* text) {
+        return QDateTime::fromString(QLatin1String(text), Qt::ISODateWithMs).toMSecsSinceEpoch();
+    };
+    if (QDateTime::fromMSecsSinceEpoch(utc("2026-03-29T01:00:00.000Z")).offsetFromUtc() != 7200) {
+        QSKIP("the clock's zone cannot be set here");
+    }
+    using Readings = std::vector<std::pair<const char*, QString>>;
+    // The trend keeps seven days: spring and autumn each in a trend of its own.
+    for (const Readings& readings : {
+             Readings{{"2026-03-28T22:59:59.900Z", QStringLiteral("2026-03-28 23:59:59.900")},
+                      {"2026-03-28T23:00:00.100Z", QStringLiteral("2026-03-29 00:00:00.100")},
+                      {"2026-03-29T00:59:59.500Z", QStringLiteral("2026-03-29 01:59:59.500")},
+                      {"2026-03-29T01:00:00.250Z", QStringLiteral("2026-03-29 03:00:00.250")}},
+             Readings{{"2026-10-25T00:59:59.999Z", QStringLiteral("2026-10-25 02:59:59.999")},
+                      {"2026-10-25T01:00:00.000Z", QStringLiteral("2026-10-25 02:00:00.000")}},
+         }) {
+        TrendSeries series;
+        QStringList expected;
+        for (const auto& [time, text] : readings) {
+            series.AppendReading(1, utc(time), 1, std::array{1.0f});
+            expected << text;
+        }
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(WriteCsv(buffer, series, kFirst, QLocale::c()));
+        QStringList times;
+        for (const QString& line :
+             QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n")).mid(1)) {
+            if (!line.isEmpty()) {
+                times << line.section(u',', 0, 0);
+            }
+        }
+        QCOMPARE(times, expected);
+    }
+}
+
+// A save that fails after writing part of the file leaves the file of that name as it was, and
+// nothing else behind.
+void TrendModelTest::failedSaveKeepsTheOldFile() {
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("trend.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the readings saved before\r\n");
+    old.close();
+    const QString reason = SaveFile(path, [](QIODevice& device) {
+        device.write(QByteArray(100'000, 'x'));
+        return false;
+    });
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the readings saved before\r\n"));
+    QCOMPARE(QDir(directory.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("trend.csv")});
 }
 
 QTEST_GUILESS_MAIN(TrendModelTest)
