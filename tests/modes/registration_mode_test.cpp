@@ -368,7 +368,6 @@ void RegistrationModeTest::setupTimeoutPassOverSlots() {
     arrays.SlotEnabled = {0, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0};
     arrays.SlotState = {0, hart::kLampSilver, hart::kLampGreen, hart::kLampRed, hart::kLampYellow};
     arrays.SlotAttempts = {0, 1, 1, 1, 3};
-    program.State().request.TxFrame[9] = 1;
     program.Timer("Timer3")->OnTimer();
 
     QCOMPARE(tab.Lamp(1), kYellow);  // silver turns yellow here, not red
