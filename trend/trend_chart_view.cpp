@@ -8,7 +8,8 @@ namespace trend {
 namespace {
 
 constexpr double kZoomPerNotch = 0.8;  // one notch of the wheel away from the operator: 80 %
-constexpr double kDegreesPerNotch = 15 * 8;
+// A notch of the wheel turns it 15 degrees; angleDelta counts eighths of a degree.
+constexpr double kEighthsOfADegreePerNotch = 15 * 8;
 
 }  // namespace
 
@@ -19,7 +20,7 @@ double TrendChartView::ShareAt(const QPointF& position) const {
 }
 
 void TrendChartView::wheelEvent(QWheelEvent* event) {
-    const double notches = event->angleDelta().y() / kDegreesPerNotch;
+    const double notches = event->angleDelta().y() / kEighthsOfADegreePerNotch;
     if (notches != 0) {
         emit ZoomRequested(std::pow(kZoomPerNotch, notches), ShareAt(event->position()));
     }
