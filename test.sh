@@ -18,7 +18,8 @@ cd "$(dirname "$0")"
 scripts/ensure-packages.sh $(cat scripts/build-packages.txt scripts/test-packages.txt)
 
 export QT_QPA_PLATFORM=offscreen
-jobs=$(nproc)
+# Every core for the builds and the tests of the workflow presets.
+export CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) CTEST_PARALLEL_LEVEL=$(nproc)
 logs=build/logs
 mkdir -p "$logs"
 results=()
@@ -49,18 +50,11 @@ stage() {
     results+=("$line")
 }
 
-# build_and_test PRESET [--target T]... [ctest options...]: configures and builds PRESET (the
-# targets named, or all), runs its tests and ends with CTest's count of passed and failed tests.
+# build_and_test PRESET: configures, builds and tests PRESET through its workflow preset and ends
+# with CTest's count of passed and failed tests.
 build_and_test() {
-    local preset=$1 targets=() status=0
-    shift
-    while [[ ${1-} == --target ]]; do
-        targets+=(--target "$2")
-        shift 2
-    done
-    cmake --preset "$preset"
-    cmake --build --preset "$preset" -j "$jobs" "${targets[@]}"
-    ctest --preset "$preset" -j "$jobs" "$@" || status=$?
+    local status=0
+    cmake --workflow --preset "$1" || status=$?
     if [[ $status -ne 0 ]]; then
         # The failed tests' output again, into the end of the log that a failing stage shows.
         echo "Output of the failed tests:"
@@ -70,14 +64,6 @@ build_and_test() {
     fi
     grep -E '% tests passed' "$STAGE_LOG" | tail -n 1 || true
     return $status
-}
-
-sanitized_tests() {
-    # Leaks are reported when each test ends, and fail it.
-    export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-    # The soak's memory bound is made for the plain build; the cross-compile and layout checks run
-    # no code of the program.
-    build_and_test asan --label-exclude 'soak|cross|format'
 }
 
 # Qt for Windows: the cache that scripts/windows-qt.sh installs into, else the prebuilt tree that
@@ -101,8 +87,8 @@ windows_build() {
 
 stage tests build_and_test dev
 stage package scripts/check-package.sh build/dev
-stage asan-ubsan sanitized_tests
-stage tsan build_and_test tsan --target serial_tests
+stage asan-ubsan build_and_test asan
+stage tsan build_and_test tsan
 stage fuzzing fuzz/run.sh 60 -seed=1
 if windows_qt_at_hand; then
     stage windows windows_build

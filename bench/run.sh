@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in a Release tree of their own (build/bench) and runs them all: the
-# micro-benchmarks of the hot paths, then tensovia-perf, which measures the whole program on
-# pseudo-terminals. Installs what is missing on a fresh Debian 12 machine first. The figures go
-# to the terminal and to build/bench/results.txt. About 25 minutes; --quick takes about 5.
+# Builds the benchmarks in a Release tree of their own (the preset "bench", build/bench) and runs
+# them all: the micro-benchmarks of the hot paths, then tensovia-perf, which measures the whole
+# program on pseudo-terminals. Installs what is missing on a fresh Debian 12 machine first. The
+# figures go to the terminal and to build/bench/results.txt. About 25 minutes; --quick takes about 5.
 #
 #   bench/run.sh [--quick]
 set -euo pipefail
@@ -18,8 +18,8 @@ esac
 scripts/ensure-packages.sh $(cat scripts/build-packages.txt bench/packages.txt)
 
 build=build/bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "$(nproc)" --target tensovia-microbench tensovia-perf
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 perf="$build/bench/tensovia-perf"

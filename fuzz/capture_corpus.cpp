@@ -10,8 +10,8 @@
 
 #include "fuzz/fuzz_input.h"
 #include "hart/program_state.h"
+#include "tests/support/sim_client.h"
 #include "tests/support/test_frames.h"
-#include "tests/tools/sim_client.h"
 
 namespace {
 

@@ -7,12 +7,7 @@
 namespace fuzzing {
 namespace {
 
-enum Flag : std::uint8_t {
-    kProtocolTicked = 1,
-    kModeChanges = 2,
-    kThroughPort = 4,
-    kEarlierBlocks = 8,
-};
+using namespace header;
 
 constexpr int kGridRowRange = 300;
 constexpr int kRegRowRange = 254;
@@ -21,58 +16,58 @@ constexpr int kVariableCount = static_cast<int>(commands::kDeviceVariables.size(
 }  // namespace
 
 Input ReadInput(std::span<const std::uint8_t> data) {
-    std::array<std::uint8_t, kHeaderSize> h{};
-    const std::size_t headerLength = std::min(data.size(), kHeaderSize);
+    std::array<std::uint8_t, kSize> h{};
+    const std::size_t headerLength = std::min(data.size(), kSize);
     std::copy_n(data.begin(), headerLength, h.begin());
 
     Setup s;
-    s.mode = h[0] % 3;
-    s.gridRow = 1 + (h[1] << 8 | h[2]) % kGridRowRange;
-    s.regRow = 1 + h[3] % kRegRowRange;
+    s.mode = h[kMode] % 3;
+    s.gridRow = 1 + (h[kGridRow] << 8 | h[kGridRow + 1]) % kGridRowRange;
+    s.regRow = 1 + h[kRegRow] % kRegRowRange;
     for (int slot = 1; slot <= kSlots; ++slot) {
-        const std::uint8_t bits = h[3 + slot];
+        const std::uint8_t bits = h[kSlotBytes + slot - 1];
         s.slotTicked[slot] = (bits & 1) != 0;
         s.slotState[slot] = (bits >> 1) & 3;
         s.slotAttempts[slot] = static_cast<std::uint8_t>(1 + (bits >> 3));
     }
-    s.attemptLimit = h[14];
-    s.lastCommand = h[15];
+    s.attemptLimit = h[kAttemptLimit];
+    s.lastCommand = h[kLastCommand];
     for (int group = 0; group < commands::kVariableGroups; ++group) {
-        s.requestCodes[group] = h[16 + group] % kVariableCount;
-        s.variableChoices[group] = h[23 + group] % kVariableCount;
+        s.requestCodes[group] = h[kRequestCodes + group] % kVariableCount;
+        s.variableChoices[group] = h[kVariableChoices + group] % kVariableCount;
     }
-    s.registrationCommand = h[20] % commands::kPolledCount;
-    s.setupCommand = h[21] % static_cast<int>(commands::kCatalogue.size());
-    s.protocolTicked = (h[22] & kProtocolTicked) != 0;
-    s.modeChanges = (h[22] & kModeChanges) != 0;
-    s.throughPort = (h[22] & kThroughPort) != 0;
-    s.earlierBlocks = (h[22] & kEarlierBlocks) != 0;
-    s.unitChoice = h[27] % 4 == 3 ? -1 : h[27] % 4;
-    s.largestChunk = h[28];
-    s.chunkSeed = static_cast<std::uint16_t>(h[29] << 8 | h[30]);
-    s.blockPattern = h[31];
+    s.registrationCommand = h[kRegistrationCommand] % commands::kPolledCount;
+    s.setupCommand = h[kSetupCommand] % static_cast<int>(commands::kCatalogue.size());
+    s.protocolTicked = (h[kFlags] & kProtocolTicked) != 0;
+    s.modeChanges = (h[kFlags] & kModeChanges) != 0;
+    s.throughPort = (h[kFlags] & kThroughPort) != 0;
+    s.earlierBlocks = (h[kFlags] & kEarlierBlocks) != 0;
+    s.unitChoice = h[kUnitChoice] % 4 == 3 ? -1 : h[kUnitChoice] % 4;
+    s.largestChunk = h[kLargestChunk];
+    s.chunkSeed = static_cast<std::uint16_t>(h[kChunkSeed] << 8 | h[kChunkSeed + 1]);
+    s.blockPattern = h[kBlockPattern];
     return {s, data.subspan(headerLength)};
 }
 
 std::vector<std::uint8_t> SeedHeader(const SeedSetup& setup) {
-    std::vector<std::uint8_t> h(kHeaderSize, 0);  // setup table row 1, unit "кгс/см2"
-    h[0] = setup.mode;
+    std::vector<std::uint8_t> h(kSize, 0);  // setup table row 1, unit "кгс/см2"
+    h[kMode] = setup.mode;
     const auto slot = static_cast<std::uint8_t>(1 | setup.lamp << 1 | (setup.attempt - 1) << 3);
-    std::fill(h.begin() + 4, h.begin() + 14, slot);
-    h[14] = 3;  // attempt limit
-    h[15] = 1;  // last request: command 1
+    std::fill_n(h.begin() + kSlotBytes, kSlots, slot);
+    h[kAttemptLimit] = 3;
+    h[kLastCommand] = 1;
     // Variables asked for and chosen: pressure, current, Um, temperature.
-    for (const int at : {16, 23}) {
+    for (const std::size_t at : {kRequestCodes, kVariableChoices}) {
         h[at + 1] = 1;
         h[at + 2] = 2;
         h[at + 3] = 4;
     }
-    h[20] = setup.registrationCommand;
-    h[22] = static_cast<std::uint8_t>(
+    h[kRegistrationCommand] = setup.registrationCommand;
+    h[kFlags] = static_cast<std::uint8_t>(
         (setup.protocolTicked ? kProtocolTicked : 0) | (setup.modeChanges ? kModeChanges : 0) |
         (setup.throughPort ? kThroughPort : 0) | (setup.earlierBlocks ? kEarlierBlocks : 0));
-    h[28] = setup.largestChunk;
-    h[30] = 1;  // chunk generator seed
+    h[kLargestChunk] = setup.largestChunk;
+    h[kChunkSeed + 1] = 1;
     return h;
 }
 

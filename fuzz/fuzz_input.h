@@ -2,25 +2,6 @@
 // How one fuzz input is read. A fixed header puts the program's shared state and controls into a
 // legal position; the rest is what arrives from the line, cut into chunks by a generator seeded
 // from the header. A short input reads as if padded with zeros.
-//
-// Header bytes:
-//    0      mode: value % 3 (nothing started, setup, registration)
-//    1, 2   setup table row: 1 + (big-endian value % 300)
-//    3      registration table row: 1 + value % 254
-//    4..13  slots 1..10: bit 0 ticked, bits 1-2 lamp state, bits 3-7 attempt number - 1
-//   14      attempt limit
-//   15      command of the last request built
-//   16..19  variable codes of the last device-variables request: value % number of variables
-//   20      registration command list: value % its length
-//   21      setup command list: value % its length
-//   22      bit 0 protocol box ticked; bit 1 the mode changes between chunks; bit 2 chunks come
-//           through the port's received-characters handler; bit 3 the registration table holds
-//           blocks of an earlier run
-//   23..26  variables dialog lists: value % number of variables
-//   27      units dialog: value % 4, where 3 is no unit chosen
-//   28      largest chunk (0: everything in one chunk)
-//   29, 30  chunk generator seed
-//   31      where the earlier blocks lie
 
 #include <array>
 #include <cstdint>
@@ -31,7 +12,36 @@
 
 namespace fuzzing {
 
-inline constexpr std::size_t kHeaderSize = 32;
+// Where each setting lies in the header, and how its bytes are read.
+namespace header {
+inline constexpr std::size_t kMode = 0;       // value % 3: nothing started, setup, registration
+inline constexpr std::size_t kGridRow = 1;    // two bytes: setup table row 1 + (big-endian % 300)
+inline constexpr std::size_t kRegRow = 3;     // registration table row: 1 + value % 254
+inline constexpr std::size_t kSlotBytes = 4;  // ten bytes, slots 1..10: bit 0 ticked, bits 1-2
+                                              // lamp state, bits 3-7 attempt number - 1
+inline constexpr std::size_t kAttemptLimit = 14;
+inline constexpr std::size_t kLastCommand = 15;   // command of the last request built
+inline constexpr std::size_t kRequestCodes = 16;  // four bytes: variable codes of the last
+                                                  // device-variables request, value % variables
+inline constexpr std::size_t kRegistrationCommand = 20;  // value % length of the list
+inline constexpr std::size_t kSetupCommand = 21;         // value % length of the list
+inline constexpr std::size_t kFlags = 22;                // the bits of Flag
+inline constexpr std::size_t kVariableChoices = 23;      // four bytes: variables dialog lists,
+                                                         // value % number of variables
+inline constexpr std::size_t kUnitChoice = 27;    // units dialog: value % 4, 3 is no unit chosen
+inline constexpr std::size_t kLargestChunk = 28;  // 0: everything in one chunk
+inline constexpr std::size_t kChunkSeed = 29;     // two bytes: chunk generator seed
+inline constexpr std::size_t kBlockPattern = 31;  // where the earlier blocks lie
+inline constexpr std::size_t kSize = 32;
+
+enum Flag : std::uint8_t {
+    kProtocolTicked = 1,
+    kModeChanges = 2,    // the mode changes between chunks
+    kThroughPort = 4,    // chunks come through the port's received-characters handler
+    kEarlierBlocks = 8,  // the registration table holds blocks of an earlier run
+};
+}  // namespace header
+
 inline constexpr int kSlots = 10;
 
 struct Setup {

@@ -13,7 +13,7 @@
 #               libFuzzer then runs jobs of up to five minutes each on parts of the corpus and
 #               merges what they find into it; the first finding ends the run unless
 #               -ignore_crashes=1 is among the libFuzzer options.
-# FUZZ_BUILD_DIR chooses the build directory (default build/fuzz).
+# The build is the preset "fuzz" (build/fuzz); FUZZ_BUILD_DIR chooses another directory for it.
 #
 #   fuzz/run.sh 60 -seed=1                      # a minute, as ./test.sh does
 #   nice -n 19 fuzz/run.sh -j 2 -n 10000000 -- -ignore_crashes=1   # ten million inputs, two processes
@@ -38,8 +38,7 @@ fi
 [[ ${1-} == -- ]] && shift
 build=${FUZZ_BUILD_DIR:-build/fuzz}
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DTENSOVIA_FUZZ=ON "-DTENSOVIA_SANITIZE=fuzzer-no-link;address;undefined" >/dev/null
+cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target receive_path_fuzzer
 
 mkdir -p "$build/corpus" "$build/artifacts"

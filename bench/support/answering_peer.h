@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "serial/platform/wake_handle.h"
-#include "tests/serial/pty_pair.h"
-#include "tests/serial/serial_test_support.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/serial_test_support.h"
 #include "tools/simulator/unique_fd.h"
 
 namespace bench {

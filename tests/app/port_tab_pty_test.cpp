@@ -8,9 +8,9 @@
 
 #include "serial/ser_comm.h"
 #include "tests/app/port_display.h"
-#include "tests/serial/pty_pair.h"
-#include "tests/serial/serial_test_support.h"
 #include "tests/support/modal_driver.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/serial_test_support.h"
 #include "tests/support/test_frames.h"
 #include "tests/support/warnings.h"
 

@@ -12,6 +12,7 @@
 #include "commands/catalogue.h"
 #include "commands/device_variables.h"
 #include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "modes/receive_path.h"
 #include "tests/support/expectations.h"
 #include "tests/support/standalone_controls.h"
@@ -21,6 +22,8 @@
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 #include "ui/trace_memo.h"
+
+namespace column = hart::column;
 
 namespace {
 
@@ -107,14 +110,14 @@ struct Program : StandaloneControls {
     QStringList Values(const TStringGrid& grid, int first, int count) const {
         QStringList values;
         for (int row = first; row < first + count; ++row) {
-            values << grid.Cell(row, 4);
+            values << grid.Cell(row, column::kValue);
         }
         return values;
     }
     QStringList Names(const TStringGrid& grid, int first, int count) const {
         QStringList names;
         for (int row = first; row < first + count; ++row) {
-            names << grid.Cell(row, 3);
+            names << grid.Cell(row, column::kParameter);
         }
         return names;
     }
@@ -197,7 +200,7 @@ void ResponseDispatchTest::setupRowFromWhatTheAnswerSays() {
 void ResponseDispatchTest::setupWrongChecksum() {
     Program p(hart::kModeSetup);
     p.Receive(Response(0, 1, Command1Data(), false));
-    QCOMPARE(p.grid1.Cell(1, 4), kNotReliable);
+    QCOMPARE(p.grid1.Cell(1, column::kValue), kNotReliable);
     QVERIFY(p.button1.isEnabled());
     QCOMPARE(p.state.session.GridRow, 2);
 }
@@ -214,9 +217,9 @@ void ResponseDispatchTest::setupCommand3Block() {
     QCOMPARE(p.state.session.GridRow, 6);
     QCOMPARE(p.grid1.RowCount(), 7);
     // Only the first row of the block carries address and command.
-    QCOMPARE(p.grid1.Cell(4, 0), QString());
+    QCOMPARE(p.grid1.Cell(4, column::kAddress), QString());
     p.Receive(Response(1, 1, Command1Data()));
-    QCOMPARE(p.grid1.Cell(6, 3), QStringLiteral("Давление/Pressure:"));
+    QCOMPARE(p.grid1.Cell(6, column::kParameter), QStringLiteral("Давление/Pressure:"));
 }
 
 void ResponseDispatchTest::setupCommand3WrongChecksum() {
@@ -287,8 +290,8 @@ void ResponseDispatchTest::writeCommands() {
     QFETCH(QString, value);
     Program p(hart::kModeSetup);
     p.Receive(Response(5, static_cast<std::uint8_t>(command), data, good));
-    QCOMPARE(p.grid1.Cell(1, 3), name);
-    QCOMPARE(p.grid1.Cell(1, 4), value);
+    QCOMPARE(p.grid1.Cell(1, column::kParameter), name);
+    QCOMPARE(p.grid1.Cell(1, column::kValue), value);
     QCOMPARE(p.state.session.GridRow, 2);
     QCOMPARE(p.grid1.RowCount(), 3);
 }
@@ -321,7 +324,7 @@ void ResponseDispatchTest::byteCountDecidesSetupValidity() {
     // byte and accepts it.
     Program p(hart::kModeSetup);
     p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
-    QCOMPARE(p.grid1.Cell(1, 4), QStringLiteral("101,3250000"));
+    QCOMPARE(p.grid1.Cell(1, column::kValue), QStringLiteral("101,3250000"));
 }
 
 void ResponseDispatchTest::lampsFollowAttempts() {
@@ -378,8 +381,8 @@ void ResponseDispatchTest::registrationBlocks() {
     p.comboBox2.setCurrentIndex(1);
     p.Receive(Response(3, 3, kCommand3Data));
     p.Receive(Response(7, 3, kCommand3Data));
-    QCOMPARE(p.grid2.Cell(1, 0), "3");
-    QCOMPARE(p.grid2.Cell(6, 0), "7");
+    QCOMPARE(p.grid2.Cell(1, column::kAddress), "3");
+    QCOMPARE(p.grid2.Cell(6, column::kAddress), "7");
     // A new device gets the rows after the last block in use.
     p.Receive(Response(5, 3, kCommand3Data));
     QCOMPARE(p.state.session.RegRow, 11);
@@ -391,7 +394,7 @@ void ResponseDispatchTest::registrationBlocks() {
                           QStringLiteral("t микропроцессора,°С ")}));
     QCOMPARE(p.Values(p.grid2, 11, 5),
              (QStringList{"12,0000000", "1,5000000", "1234", "567", "23,45"}));
-    QVERIFY(IsTimeAndDate(p.grid2.Cell(11, 5)));
+    QVERIFY(IsTimeAndDate(p.grid2.Cell(11, column::kTime)));
     // A device that has a block keeps it.
     p.Receive(Response(3, 3, kCommand3Data, false));
     QCOMPARE(p.state.session.RegRow, 1);
@@ -404,7 +407,7 @@ void ResponseDispatchTest::registrationCommand1Validity() {
     // Registration mode checks the byte after the four value bytes, whatever the byte count.
     Program p(hart::kModeRegistration);
     p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
-    QCOMPARE(p.grid2.Cell(1, 4), kNotReliable);
+    QCOMPARE(p.grid2.Cell(1, column::kValue), kNotReliable);
     p.Receive(Response(1, 1, Command1Data()));
     QCOMPARE(p.Row(p.grid2, 1).mid(0, 5),
              (QStringList{"1", "1", QStringLiteral("Считать первичную переменную"),
@@ -414,7 +417,7 @@ void ResponseDispatchTest::registrationCommand1Validity() {
 void ResponseDispatchTest::registrationSkipsWriteCommands() {
     Program p(hart::kModeRegistration);
     p.Receive(Response(1, 34, {65, 32, 0, 0}));
-    QCOMPARE(p.grid2.Cell(1, 0), QString());
+    QCOMPARE(p.grid2.Cell(1, column::kAddress), QString());
     QCOMPARE(p.state.slotArrays.SlotState[1], hart::kLampGreen);
 }
 
@@ -501,8 +504,8 @@ void ResponseDispatchTest::beforeAnyModeOnlyTraced() {
     Program p(hart::kModeNone);
     p.Receive(Response(1, 1, Command1Data()));
     QCOMPARE(p.memo.toPlainText(), QStringLiteral("Буфер приемника: Приняты все байты: 19"));
-    QCOMPARE(p.grid1.Cell(1, 0), QString());
-    QCOMPARE(p.grid2.Cell(1, 0), QString());
+    QCOMPARE(p.grid1.Cell(1, column::kAddress), QString());
+    QCOMPARE(p.grid2.Cell(1, column::kAddress), QString());
 }
 
 QTEST_MAIN(ResponseDispatchTest)

@@ -12,11 +12,14 @@
 
 #include "commands/damping_dialog.h"
 #include "commands/variables_dialog.h"
+#include "hart/result_table.h"
 #include "tests/support/expectations.h"
 #include "tests/support/program_window.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "ui/string_grid.h"
+
+namespace column = hart::column;
 
 namespace {
 
@@ -55,8 +58,8 @@ void EndToEndTest::setupCommands() {
     answered.start();
     tab.Run(0, kSetupAddress);
     qInfo("command 1: Start to row %lld ms", answered.elapsed());
-    QCOMPARE(program.SetupTable().Cell(1, 0), QString::number(kSetupAddress));
-    QVERIFY(program.SetupTable().Cell(1, 4).contains(u','));
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QString::number(kSetupAddress));
+    QVERIFY(program.SetupTable().Cell(1, column::kValue).contains(u','));
 
     program.Modals().OnDialog(QStringLiteral("TForm5"), ClickOk);
     tab.Run(3, kSetupAddress);

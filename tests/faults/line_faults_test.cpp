@@ -7,11 +7,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "hart/result_table.h"
 #include "tests/support/expectations.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/tab_drivers.h"
 #include "tests/support/warnings.h"
 #include "ui/string_grid.h"
+
+namespace column = hart::column;
 
 namespace {
 
@@ -67,6 +70,7 @@ void LineFaultsTest::answerCutAtEveryByte_data() {
     }
     QTest::newRow("command 1, every byte alone")
         << 0 << 19 << QStringLiteral("1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1");
+    QTest::newRow("command 1, three pieces") << 0 << 19 << QStringLiteral("8,2,9");
     QTest::newRow("command 3, three pieces") << 1 << 34 << QStringLiteral("11,1,21");
 }
 
@@ -86,9 +90,9 @@ void LineFaultsTest::answerCutAtEveryByte() {
     const int row = program.State().session.GridRow;
     tab.Run(commandIndex, 1);
     QCOMPARE(Count(program.Trace(), kAllReceived.arg(length)), before + 1);
-    QCOMPARE(program.SetupTable().Cell(row, 0), QStringLiteral("1"));
-    QVERIFY(!program.SetupTable().Cell(row, 4).isEmpty());
-    QVERIFY(program.SetupTable().Cell(row, 4) != kNotReliable);
+    QCOMPARE(program.SetupTable().Cell(row, column::kAddress), QStringLiteral("1"));
+    QVERIFY(!program.SetupTable().Cell(row, column::kValue).isEmpty());
+    QVERIFY(program.SetupTable().Cell(row, column::kValue) != kNotReliable);
 }
 
 void LineFaultsTest::registrationAnswersInPieces() {
@@ -119,15 +123,15 @@ void LineFaultsTest::answerTooLongForTheBuffer() {
         {QStringLiteral("--oversize"), QStringLiteral("1"), QString::number(byteCount)});
     SetupTabDriver tab(program);
     tab.Run(0, 1);
-    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kValue), QStringLiteral("Нет ответа от датчика"));
     const QString dropped =
         QStringLiteral("Буфер приемника: Ответ длиной %1 байт не помещается в буфер и отброшен")
             .arg(byteCount + 14);
     QCOMPARE(Count(program.Trace(), dropped), 3);
     QVERIFY(program.Control(QStringLiteral("normal 1")));
     tab.Run(0, 1);
-    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("1"));
-    QVERIFY(program.SetupTable().Cell(1, 4).contains(u','));
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QStringLiteral("1"));
+    QVERIFY(program.SetupTable().Cell(1, column::kValue).contains(u','));
 }
 
 void LineFaultsTest::oneSlotUnheardAmongTen_data() {
@@ -174,14 +178,14 @@ void LineFaultsTest::setupAnswerAfterTheGiveUp() {
     ProgramFixture program({QStringLiteral("--late"), QStringLiteral("1"), QStringLiteral("2000")});
     SetupTabDriver tab(program);
     tab.Run(0, 1);
-    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kValue), QStringLiteral("Нет ответа от датчика"));
     QTRY_COMPARE_WITH_TIMEOUT(Count(program.Trace(), kAllReceived.arg(19)), 3, kPatienceMs);
     QCOMPARE(program.State().session.GridRow, 4);
-    QVERIFY(program.SetupTable().Cell(3, 4).contains(u','));
+    QVERIFY(program.SetupTable().Cell(3, column::kValue).contains(u','));
     QVERIFY(program.Control(QStringLiteral("normal 1")));
     tab.Run(0, 1);
     QCOMPARE(program.State().session.GridRow, 5);
-    QVERIFY(program.SetupTable().Cell(4, 4).contains(u','));
+    QVERIFY(program.SetupTable().Cell(4, column::kValue).contains(u','));
 }
 
 void LineFaultsTest::registrationAnswerAfterTheGiveUp() {
@@ -235,8 +239,8 @@ void LineFaultsTest::garbageBeforeSetupAnswers() {
     // Every start begins collecting afresh.
     const int row = program.State().session.GridRow;
     tab.Run(0, 1);
-    QCOMPARE(program.SetupTable().Cell(row, 0), QStringLiteral("1"));
-    QVERIFY(program.SetupTable().Cell(row, 4).contains(u','));
+    QCOMPARE(program.SetupTable().Cell(row, column::kAddress), QStringLiteral("1"));
+    QVERIFY(program.SetupTable().Cell(row, column::kValue).contains(u','));
 }
 
 void LineFaultsTest::registrationBackAfterABadLine_data() {

@@ -6,12 +6,15 @@
 #include <cstring>
 #include <memory>
 
+#include "hart/frame_layout.h"
 #include "hart/frame_sender.h"
 #include "serial/ser_comm.h"
 #include "serial_qt/ui_thread_calls.h"
 #include "tests/support/fake_serial_device.h"
 #include "tests/support/warnings.h"
 #include "ui/trace_memo.h"
+
+namespace frame = hart::frame;
 
 namespace {
 
@@ -38,7 +41,7 @@ struct Sender {
         request.PollAddress = address;
         request.TxCommand = command;
         request.TxByteCount = static_cast<std::uint8_t>(data.size());
-        std::copy(data.begin(), data.end(), request.TxFrame.begin() + 11);
+        std::copy(data.begin(), data.end(), request.TxFrame.begin() + frame::request::kDataAt);
         sender.SendFrame();
     }
     QStringList Trace() const { return memo.toPlainText().split(u'\n'); }
@@ -99,8 +102,9 @@ void FrameSenderTest::workedFrames() {
     QVERIFY(s.line->WaitForWritten(frame.size(), 5s));
     QCOMPARE(s.line->Written(), frame);
     QCOMPARE(s.request.Checksum, frame.back());
-    QCOMPARE(s.request.TxFrame[9], command);
-    QCOMPARE(s.request.TxFrame[10], static_cast<std::uint8_t>(data.size()));
+    QCOMPARE(s.request.TxFrame[frame::request::kCommandAt], command);
+    QCOMPARE(s.request.TxFrame[frame::request::kByteCountAt],
+             static_cast<std::uint8_t>(data.size()));
 }
 
 void FrameSenderTest::traceOfAFrameWithData() {

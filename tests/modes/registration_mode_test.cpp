@@ -16,6 +16,8 @@
 #include <algorithm>
 
 #include "commands/variables_dialog.h"
+#include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "tests/support/expectations.h"
 #include "tests/support/proc_stats.h"
 #include "tests/support/program_fixture.h"
@@ -25,6 +27,9 @@
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 #include "ui/up_down.h"
+
+namespace column = hart::column;
+namespace frame = hart::frame;
 
 namespace {
 
@@ -145,8 +150,8 @@ void RegistrationModeTest::slotsInAscendingOrderApart() {
     QVERIFY2(tick.elapsed() < 900, qPrintable(QString::number(tick.elapsed())));
     QTRY_COMPARE(program.RequestLog().size(), 2u);
     const auto log = program.RequestLog();
-    QCOMPARE(log[0].bytes.at(8), 2);
-    QCOMPARE(log[1].bytes.at(8), 7);
+    QCOMPARE(log[0].bytes.at(frame::request::kPollAddressAt), 2);
+    QCOMPARE(log[1].bytes.at(frame::request::kPollAddressAt), 7);
     QVERIFY2(log[1].ms - log[0].ms >= 100, qPrintable(QString::number(log[1].ms - log[0].ms)));
 }
 
@@ -160,9 +165,9 @@ void RegistrationModeTest::tenTransmittersAnswerWithinOneTick() {
         QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(slot), kGreen, kPatienceMs);
     }
     for (int slot = 1; slot <= 10; ++slot) {
-        QCOMPARE(tab.Cell(slot, 0), QString::number(slot));
-        QCOMPARE(tab.Cell(slot, 3), QStringLiteral("Давление/Pressure:"));
-        QVERIFY(tab.Cell(slot, 4).contains(u','));
+        QCOMPARE(tab.Cell(slot, column::kAddress), QString::number(slot));
+        QCOMPARE(tab.Cell(slot, column::kParameter), QStringLiteral("Давление/Pressure:"));
+        QVERIFY(tab.Cell(slot, column::kValue).contains(u','));
     }
     QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("истекло")));
 }
@@ -184,11 +189,11 @@ void RegistrationModeTest::silentSlotRepeatsThenGivesUp() {
     tab.TickSlots({4});
     tab.period->setValue(100);
     tab.start->click();
-    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(1, 4), kNoAnswer, kPatienceMs);
-    QCOMPARE(tab.Cell(1, 0), QStringLiteral("4"));
-    QCOMPARE(tab.Cell(1, 1), QStringLiteral("1"));
-    QCOMPARE(tab.Cell(1, 2), QStringLiteral("Считать первичную переменную"));
-    QVERIFY(!tab.Cell(1, 5).isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(1, column::kValue), kNoAnswer, kPatienceMs);
+    QCOMPARE(tab.Cell(1, column::kAddress), QStringLiteral("4"));
+    QCOMPARE(tab.Cell(1, column::kCommand), QStringLiteral("1"));
+    QCOMPARE(tab.Cell(1, column::kDescription), QStringLiteral("Считать первичную переменную"));
+    QVERIFY(!tab.Cell(1, column::kTime).isEmpty());
     QCOMPARE(tab.Lamp(4), kRed);
     QCOMPARE(tab.AddressesOnWire(), (std::vector<int>{4, 4, 4}));
     const QStringList trace = program.Trace();
@@ -220,7 +225,7 @@ void RegistrationModeTest::slotTimeoutLampSteps() {
     tab.SlotTimer(6).OnTimer();
     QCOMPARE(tab.Lamp(6), kRed);
     QCOMPARE(arrays.SlotAttempts[6], 1);
-    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+    QCOMPARE(tab.Cell(1, column::kValue), kNoAnswer);
     QVERIFY(!tab.SlotTimer(6).Enabled());
     // A silver lamp turns red at the first expiry, though a repeat follows.
     arrays.SlotState[8] = hart::kLampSilver;
@@ -238,8 +243,8 @@ void RegistrationModeTest::limitOneGivesUpAtOnce() {
     program.Find<TUpDown>("TabSheet1", "UpDown13")->SetPosition(1);
     program.State().slotArrays.SlotAttempts[2] = 1;
     tab.SlotTimer(2).OnTimer();
-    QCOMPARE(tab.Cell(1, 0), QStringLiteral("2"));
-    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+    QCOMPARE(tab.Cell(1, column::kAddress), QStringLiteral("2"));
+    QCOMPARE(tab.Cell(1, column::kValue), kNoAnswer);
     QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("попытка")));
     QVERIFY(program.RequestsOnWire().empty());
 }
@@ -268,15 +273,16 @@ void RegistrationModeTest::noAnswerRowsFollowTheBlocks() {
         tab.TickSlots({2, 5, 9});
         tab.period->setValue(100);
         tab.Toggle();
-        QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(blocks[2], 4), kNoAnswer, kPatienceMs);
+        QTRY_COMPARE_WITH_TIMEOUT(tab.Cell(blocks[2], column::kValue), kNoAnswer, kPatienceMs);
         QStringList addresses, commands;
         for (const int row : blocks) {
-            addresses << tab.Cell(row, 0);
-            commands << tab.Cell(row, 1);
+            addresses << tab.Cell(row, column::kAddress);
+            commands << tab.Cell(row, column::kCommand);
         }
         QCOMPARE(addresses, (QStringList{"2", "5", "9"}));
         QCOMPARE(commands, QStringList(3, command));
-        QVERIFY(allSilent || !tab.Cell(blockSize, 4).isEmpty());  // the first block's last row
+        QVERIFY(allSilent ||
+                !tab.Cell(blockSize, column::kValue).isEmpty());  // the first block's last row
         tab.Toggle();
     }
 }
@@ -309,7 +315,7 @@ void RegistrationModeTest::variablesAskedOncePerRun() {
     // The first variable's code of each request: the first run's choice, then the second's.
     std::vector<int> codes;
     for (const auto& frame : program.RequestsOnWire()) {
-        codes.push_back(frame.at(11));
+        codes.push_back(frame.at(frame::request::kDataAt));
     }
     QVERIFY(std::is_sorted(codes.begin(), codes.end()));
     QCOMPARE(codes.front(), 1);
@@ -334,10 +340,10 @@ void RegistrationModeTest::startPaintsLampsSilverAndClearsTable() {
     tab.start->click();
     QCOMPARE(tab.Lamp(1), kSilver);
     QCOMPARE(program.State().slotArrays.SlotAttempts[1], 1);
-    QCOMPARE(tab.Cell(2, 0), QString());
-    QCOMPARE(tab.Cell(50, 0), QString());
-    QCOMPARE(tab.Cell(51, 0), QStringLiteral("kept"));
-    QCOMPARE(tab.Cell(0, 0), QStringLiteral("Адрес датчика"));
+    QCOMPARE(tab.Cell(2, column::kAddress), QString());
+    QCOMPARE(tab.Cell(50, column::kAddress), QString());
+    QCOMPARE(tab.Cell(51, column::kAddress), QStringLiteral("kept"));
+    QCOMPARE(tab.Cell(0, column::kAddress), QStringLiteral("Адрес датчика"));
 }
 
 void RegistrationModeTest::setupCommandDuringARun() {
@@ -353,7 +359,8 @@ void RegistrationModeTest::setupCommandDuringARun() {
     QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kRed, kPatienceMs);
     bool slotAnswerInSetupTable = false;
     for (int row = 1; row < program.SetupTable().RowCount(); ++row) {
-        slotAnswerInSetupTable |= program.SetupTable().Cell(row, 0) == QStringLiteral("1");
+        slotAnswerInSetupTable |=
+            program.SetupTable().Cell(row, column::kAddress) == QStringLiteral("1");
     }
     QVERIFY(slotAnswerInSetupTable);
 }
@@ -378,9 +385,9 @@ void RegistrationModeTest::setupTimeoutPassOverSlots() {
     // Past the limit of 3: red, a no-answer row, the counter back at 1.
     QCOMPARE(tab.Lamp(4), kRed);
     QCOMPARE(arrays.SlotAttempts[4], 1);
-    QCOMPARE(tab.Cell(1, 0), QStringLiteral("4"));
-    QCOMPARE(tab.Cell(1, 1), QStringLiteral("1"));
-    QCOMPARE(tab.Cell(1, 4), kNoAnswer);
+    QCOMPARE(tab.Cell(1, column::kAddress), QStringLiteral("4"));
+    QCOMPARE(tab.Cell(1, column::kCommand), QStringLiteral("1"));
+    QCOMPARE(tab.Cell(1, column::kValue), kNoAnswer);
 
     const QStringList trace = program.Trace();
     QCOMPARE(trace.first(), QStringLiteral("Истекло время ожидания..."));
@@ -410,7 +417,7 @@ void RegistrationModeTest::setupTimeoutLeavesSetupTabUsable() {
     setupStart->click();
     QCOMPARE(program.State().session.Mode, hart::kModeSetup);
     QTRY_VERIFY(program.RequestsOnWire().size() > before);
-    QCOMPARE(program.RequestsOnWire().back().at(8), 5);
+    QCOMPARE(program.RequestsOnWire().back().at(frame::request::kPollAddressAt), 5);
 }
 
 void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {

@@ -15,6 +15,8 @@
 #include "commands/range_dialog.h"
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
+#include "hart/frame_layout.h"
+#include "hart/result_table.h"
 #include "modes/setup_transaction.h"
 #include "tests/support/expectations.h"
 #include "tests/support/fake_serial_device.h"
@@ -26,6 +28,9 @@
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 #include "ui/up_down.h"
+
+namespace column = hart::column;
+namespace frame = hart::frame;
 
 namespace {
 
@@ -64,7 +69,6 @@ private slots:
     void dialogDefaultsSentOnOk();
     void freshCountdownPerAttempt();
     void wrongChecksum();
-    void answerInPieces();
     void twoAnswersBothDispatched();
     void closedPortRefusesStart();
     void badDialogValueSendsNothing();
@@ -83,8 +87,8 @@ void SetupModeTest::silentTransmitterRepeatsThenGivesUp() {
              << QStringLiteral("Истекло время ожидания...") << QStringLiteral("Попытка №3")
              << FrameTrace(5, 1) << QStringLiteral("Истекло время ожидания...");
     QCOMPARE(program.Trace(), expected);
-    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
-    QCOMPARE(program.SetupTable().Cell(1, 0), QString());
+    QCOMPARE(program.SetupTable().Cell(1, column::kValue), QStringLiteral("Нет ответа от датчика"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QString());
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
     QCOMPARE(program.State().session.AttemptNo, 1);
     QCOMPARE(program.State().session.GridRow, 1);
@@ -98,7 +102,7 @@ void SetupModeTest::limitZeroSendsOnce() {
     QCOMPARE(program.RequestsOnWire().size(), 1u);
     QCOMPARE(program.Trace().last(), QStringLiteral("Истекло время ожидания..."));
     QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("Попытка")));
-    QCOMPARE(program.SetupTable().Cell(1, 4), QStringLiteral("Нет ответа от датчика"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kValue), QStringLiteral("Нет ответа от датчика"));
 }
 
 void SetupModeTest::answerAtTheSecondSending() {
@@ -107,11 +111,12 @@ void SetupModeTest::answerAtTheSecondSending() {
     SetupTabDriver tab{program};
     tab.Run(0, 3);
     QCOMPARE(program.State().session.AttemptNo, 1);
-    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("3"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QStringLiteral("3"));
     QVERIFY(program.Trace().contains(QStringLiteral("Попытка №2")));
     QVERIFY(!program.Trace().contains(QStringLiteral("Попытка №3")));
     // The answer to the repeat is still dispatched as a setup answer, into the next row.
-    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, 0), QStringLiteral("3"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, column::kAddress), QStringLiteral("3"),
+                              kPatienceMs);
     QVERIFY(!program.Timer("Timer3")->Enabled());
 }
 
@@ -202,11 +207,12 @@ void SetupModeTest::everyCommandIntoItsRows() {
     QCOMPARE(program.Modals().Messages(), QStringList());
     const auto requests = program.RequestsOnWire();
     QCOMPARE(requests.size(), 1u);
-    QCOMPARE(Bytes(requests[0].begin() + 11, requests[0].end() - 1), requestData);
+    QCOMPARE(Bytes(requests[0].begin() + frame::request::kDataAt, requests[0].end() - 1),
+             requestData);
 
     const int rows = static_cast<int>(names.size());
-    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("4"));
-    QCOMPARE(program.SetupTable().Cell(1, 2), tab.command->itemText(index));
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QStringLiteral("4"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kDescription), tab.command->itemText(index));
     QCOMPARE(tab.Column(3, 1, rows), names);
     const QStringList shown = tab.Column(4, 1, rows);
     if (!values.isEmpty()) {
@@ -311,27 +317,17 @@ void SetupModeTest::wrongChecksum() {
     ProgramFixture program({QStringLiteral("--badsum"), QStringLiteral("2")});
     SetupTabDriver tab{program};
     tab.Run(0, 2);
-    QCOMPARE(program.SetupTable().Cell(1, 4), kNotReliable);
-    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
+    QCOMPARE(program.SetupTable().Cell(1, column::kValue), kNotReliable);
+    QCOMPARE(program.SetupTable().Cell(1, column::kAddress), QStringLiteral("2"));
     QCOMPARE(program.RequestsOnWire().size(), 1u);
-}
-
-void SetupModeTest::answerInPieces() {
-    ProgramFixture program({QStringLiteral("--split"), QStringLiteral("2"), QStringLiteral("8,2,9"),
-                            QStringLiteral("30")});
-    SetupTabDriver tab{program};
-    tab.Run(0, 2);
-    const QStringList trace = program.Trace();
-    QCOMPARE(trace.count(QStringLiteral("Буфер приемника: Приняты все байты: 19")), 1);
-    QCOMPARE(program.SetupTable().Cell(1, 0), QStringLiteral("2"));
-    QVERIFY(program.SetupTable().Cell(1, 4) != kNotReliable);
 }
 
 void SetupModeTest::twoAnswersBothDispatched() {
     ProgramFixture program({QStringLiteral("--twice"), QStringLiteral("2")});
     SetupTabDriver tab{program};
     tab.Run(0, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, 0), QStringLiteral("2"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(program.SetupTable().Cell(2, column::kAddress), QStringLiteral("2"),
+                              kPatienceMs);
     QCOMPARE(program.State().session.GridRow, 3);
 }
 

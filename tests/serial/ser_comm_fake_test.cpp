@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "serial/platform/device_path.h"
-#include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
+#include "tests/support/serial_test_support.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <random>
 #include <string>
 
-#include "tests/serial/serial_test_support.h"
-#include "tests/serial/wake_wait.h"
+#include "tests/support/serial_test_support.h"
+#include "tests/support/wake_wait.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "serial_qt/ui_thread_calls.h"
-#include "tests/serial/serial_test_support.h"
 #include "tests/support/fake_serial_device.h"
+#include "tests/support/serial_test_support.h"
 
 class SyncCallsTest : public QObject {
     Q_OBJECT

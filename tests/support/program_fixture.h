@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "tests/support/program_window.h"
-#include "tests/tools/sim_client.h"
+#include "tests/support/sim_client.h"
 
 namespace detail {
 

@@ -4,11 +4,14 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "hart/result_table.h"
 #include "tests/support/expectations.h"
 #include "ui/shape.h"
 #include "ui/string_grid.h"
 #include "ui/timer.h"
 #include "ui/up_down.h"
+
+namespace column = hart::column;
 
 SetupTabDriver::SetupTabDriver(ProgramWindow& program)
     : program(program),
@@ -94,7 +97,7 @@ QString RegistrationTabDriver::Cell(int row, int column) const {
 int RegistrationTabDriver::RowOf(int address) const {
     const TStringGrid& table = program.RegistrationTable();
     for (int row = 1; row < table.RowCount(); ++row) {
-        if (table.Cell(row, 0) == QString::number(address)) {
+        if (table.Cell(row, column::kAddress) == QString::number(address)) {
             return row;
         }
     }

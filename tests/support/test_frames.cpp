@@ -6,14 +6,10 @@ namespace {
 constexpr std::size_t kChecksumFrom = 3;  // the start delimiter
 
 Bytes Framed(Bytes header, const Bytes& data, bool goodChecksum) {
-    for (const std::uint8_t byte : data) {
-        header.push_back(byte);
-    }
-    std::uint8_t checksum = 0;
-    for (std::size_t i = kChecksumFrom; i < header.size(); ++i) {
-        checksum ^= header[i];
-    }
-    header.push_back(goodChecksum ? checksum : static_cast<std::uint8_t>(checksum ^ 0x5A));
+    header.insert(header.end(), data.begin(), data.end());
+    header.push_back(0);
+    const std::uint8_t checksum = ChecksumOf(header);
+    header.back() = goodChecksum ? checksum : static_cast<std::uint8_t>(checksum ^ 0x5A);
     return header;
 }
 
@@ -33,10 +29,16 @@ Bytes Response(std::uint8_t address, std::uint8_t command, const Bytes& data, bo
 
 Bytes Concat(const Bytes& first, const Bytes& second) {
     Bytes joined = first;
-    for (const std::uint8_t byte : second) {
-        joined.push_back(byte);
-    }
+    joined.insert(joined.end(), second.begin(), second.end());
     return joined;
+}
+
+std::uint8_t ChecksumOf(const Bytes& frame) {
+    std::uint8_t checksum = 0;
+    for (std::size_t i = kChecksumFrom; i + 1 < frame.size(); ++i) {
+        checksum ^= frame[i];
+    }
+    return checksum;
 }
 
 }  // namespace testframes

@@ -19,4 +19,8 @@ Bytes Response(std::uint8_t address, std::uint8_t command, const Bytes& data,
 
 Bytes Concat(const Bytes& first, const Bytes& second);
 
+// The checksum of `frame` without its last byte: the exclusive or from the start delimiter on,
+// the delimiter coming after three preambles.
+std::uint8_t ChecksumOf(const Bytes& frame);
+
 }  // namespace testframes

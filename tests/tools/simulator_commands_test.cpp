@@ -7,7 +7,8 @@
 #include <cmath>
 #include <memory>
 
-#include "sim_client.h"
+#include "tests/support/sim_client.h"
+#include "tests/support/test_frames.h"
 
 using namespace simtest;
 
@@ -167,7 +168,7 @@ void SimulatorCommandsTest::liveValuesArePlausible() {
 
 void SimulatorCommandsTest::addressChangeMovesTheTransmitter() {
     const Bytes moved = Exchange({255, 255, 255, 130, 255, 255, 255, 255, 3, 6, 1, 12, 138});
-    QCOMPARE(moved, ExpectedAnswer(3, 6, {12}));
+    QCOMPARE(moved, testframes::Response(3, 6, {12}));
 
     // The old address is silent now: the first answer is the one from the new address.
     port_->Send({255, 255, 255, 130, 255, 255, 255, 255, 3, 1, 0, 128});
@@ -223,13 +224,13 @@ void SimulatorCommandsTest::writtenValueReadsBack() {
 void SimulatorCommandsTest::fixedCurrentReplacesTheLoopCurrent() {
     const Bytes fixed =
         Exchange({255, 255, 255, 130, 255, 255, 255, 255, 8, 40, 4, 65, 72, 0, 0, 175});
-    QCOMPARE(fixed, ExpectedAnswer(8, 40, {65, 72, 0, 0}));
+    QCOMPARE(fixed, testframes::Response(8, 40, {65, 72, 0, 0}));
     QCOMPARE(DataFloat(Exchange(kReadCurrentAt8), 0), 12.5f);
 
     // A negative zero ends the mode as well; the answer reports plain zero.
     const Bytes ended =
         Exchange({255, 255, 255, 130, 255, 255, 255, 255, 8, 40, 4, 128, 0, 0, 0, 38});
-    QCOMPARE(ended, ExpectedAnswer(8, 40, {0, 0, 0, 0}));
+    QCOMPARE(ended, testframes::Response(8, 40, {0, 0, 0, 0}));
     const float current = DataFloat(Exchange(kReadCurrentAt8), 0);
     QVERIFY(current != 12.5f && current >= 3.8f && current <= 20.5f);
 }
@@ -237,7 +238,7 @@ void SimulatorCommandsTest::fixedCurrentReplacesTheLoopCurrent() {
 void SimulatorCommandsTest::unitsConvertThePressure() {
     const float kgf = DataFloat(Exchange(kReadPrimaryAt0), 1);
     QCOMPARE(Exchange({255, 255, 255, 130, 255, 255, 255, 255, 0, 44, 1, 2, 173}),
-             ExpectedAnswer(0, 44, {2}));
+             testframes::Response(0, 44, {2}));
     const Bytes answer = Exchange(kReadPrimaryAt0);
     QCOMPARE(answer[kDataAt], 2);
     const float kpa = DataFloat(answer, 1);

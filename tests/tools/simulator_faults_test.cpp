@@ -6,7 +6,8 @@
 
 #include <memory>
 
-#include "sim_client.h"
+#include "tests/support/sim_client.h"
+#include "tests/support/test_frames.h"
 
 using namespace simtest;
 
@@ -94,9 +95,10 @@ void SimulatorFaultsTest::answerShape_data() {
     QTest::newRow("given garbage")
         << QStringList{"garbage 3 1,2,130"} << Joined({1, 2, 130}, kUnitsAnswerAt3);
     QTest::newRow("one given byte") << QStringList{"garbage 3 7,"} << Joined({7}, kUnitsAnswerAt3);
-    QTest::newRow("oversize") << QStringList{"oversize 3"} << ExpectedAnswer(3, 44, oversize47);
+    QTest::newRow("oversize") << QStringList{"oversize 3"}
+                              << testframes::Response(3, 44, oversize47);
     QTest::newRow("oversize 60") << QStringList{"oversize 3 60"}
-                                 << ExpectedAnswer(3, 44, oversize60);
+                                 << testframes::Response(3, 44, oversize60);
     QTest::newRow("twice") << QStringList{"twice 3"} << Joined(kUnitsAnswerAt3, kUnitsAnswerAt3);
     QTest::newRow("split") << QStringList{"split 3 8,2,9 5"} << kUnitsAnswerAt3;
     QTest::newRow("switches combine") << QStringList{"badsum 3", "garbage 3 5,", "twice 3"}
@@ -161,7 +163,7 @@ void SimulatorFaultsTest::pacedAnswerTakesTheLineTime() {
     const Bytes oversize(100, 0);
     QCOMPARE(simulator_->Control("oversize 3 100"), QStringLiteral("ok oversize 3 100"));
     // 114 bytes at about 1,04 ms each.
-    QVERIFY(TimedExchange(kUnitsAt3, ExpectedAnswer(3, 44, oversize)) >= 110);
+    QVERIFY(TimedExchange(kUnitsAt3, testframes::Response(3, 44, oversize)) >= 110);
 }
 
 void SimulatorFaultsTest::noiseArrivesUnasked() {

@@ -9,8 +9,9 @@
 
 #include <memory>
 
-#include "sim_client.h"
 #include "tests/support/proc_stats.h"
+#include "tests/support/sim_client.h"
+#include "tests/support/test_frames.h"
 
 using namespace simtest;
 
@@ -54,7 +55,7 @@ void SimulatorLifecycleTest::replugPointsTheLinkAtANewTerminal() {
     SlavePort before(link);
     // What is written survives the replug: transmitter 0 moves to address 20.
     before.Send({255, 255, 255, 130, 255, 255, 255, 255, 0, 6, 1, 20, 145});
-    QCOMPARE(before.ReadAnswer(), ExpectedAnswer(0, 6, {20}));
+    QCOMPARE(before.ReadAnswer(), testframes::Response(0, 6, {20}));
 
     QCOMPARE(simulator.Control(QStringLiteral("replug 200")), QStringLiteral("ok replug 200"));
     QVERIFY(before.WaitHangUp());
@@ -65,7 +66,7 @@ void SimulatorLifecycleTest::replugPointsTheLinkAtANewTerminal() {
     SlavePort after(link);
     QVERIFY(after.IsOpen());
     after.Send({255, 255, 255, 130, 255, 255, 255, 255, 20, 44, 1, 0, 187});
-    QCOMPARE(after.ReadAnswer(), ExpectedAnswer(20, 44, {0}));
+    QCOMPARE(after.ReadAnswer(), testframes::Response(20, 44, {0}));
 }
 
 void SimulatorLifecycleTest::endingRemovesTheLink_data() {

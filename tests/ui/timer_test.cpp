@@ -12,6 +12,9 @@ namespace {
 constexpr int kLong = 60000;  // long enough never to expire during a test
 constexpr int kLetTimePass = 50;
 
+// What is done to a running timer.
+enum class Change { EnableAgain, SameInterval, DisableAndEnable, NewInterval };
+
 }  // namespace
 
 class TTimerTest : public QObject {
@@ -20,11 +23,8 @@ class TTimerTest : public QObject {
 private slots:
     void init() { FailOnUnexpectedWarnings(); }
     void createdDisabled();
-    void sameStateKeepsCountdown();
-    void sameIntervalKeepsCountdown();
-    void disableEnableRestarts();
-    void newIntervalRestartsRunningTimer();
-    void newIntervalWhileDisabledDoesNotStart();
+    void countdownRestartsOnlyOnAChange_data();
+    void countdownRestartsOnlyOnAChange();
     void expiresRepeatedlyUntilDisabled();
     void handlerExceptionDoesNotStopTimer();
 };
@@ -34,53 +34,45 @@ void TTimerTest::createdDisabled() {
     QVERIFY(!timer.Enabled());
     QCOMPARE(timer.RemainingTime(), -1);
     QCOMPARE(timer.objectName(), QStringLiteral("Timer1"));
+    timer.SetInterval(250);
+    QVERIFY2(!timer.Enabled(), "an interval started a disabled timer");
+    QCOMPARE(timer.RemainingTime(), -1);
 }
 
-void TTimerTest::sameStateKeepsCountdown() {
+void TTimerTest::countdownRestartsOnlyOnAChange_data() {
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("restarts");
+    QTest::newRow("enabled again") << int(Change::EnableAgain) << false;
+    QTest::newRow("the same interval") << int(Change::SameInterval) << false;
+    QTest::newRow("disabled and enabled") << int(Change::DisableAndEnable) << true;
+    QTest::newRow("a new interval") << int(Change::NewInterval) << true;
+}
+
+void TTimerTest::countdownRestartsOnlyOnAChange() {
+    QFETCH(int, change);
+    QFETCH(bool, restarts);
     TTimer timer(QStringLiteral("Timer4"));
     timer.SetInterval(kLong);
     timer.SetEnabled(true);
     QTest::qWait(kLetTimePass);
-    const int before = timer.RemainingTime();
-    timer.SetEnabled(true);
-    QVERIFY2(timer.RemainingTime() <= before, "enabling an enabled timer restarted it");
-    QVERIFY(timer.RemainingTime() <= kLong - kLetTimePass);
-}
-
-void TTimerTest::sameIntervalKeepsCountdown() {
-    TTimer timer(QStringLiteral("Timer5"));
-    timer.SetInterval(kLong);
-    timer.SetEnabled(true);
-    QTest::qWait(kLetTimePass);
-    timer.SetInterval(kLong);
-    QVERIFY(timer.RemainingTime() <= kLong - kLetTimePass);
-}
-
-void TTimerTest::disableEnableRestarts() {
-    TTimer timer(QStringLiteral("Timer1"));
-    timer.SetInterval(kLong);
-    timer.SetEnabled(true);
-    QTest::qWait(kLetTimePass);
-    timer.SetEnabled(false);
-    QCOMPARE(timer.RemainingTime(), -1);
-    timer.SetEnabled(true);
-    QVERIFY(timer.RemainingTime() > kLong - kLetTimePass);
-}
-
-void TTimerTest::newIntervalRestartsRunningTimer() {
-    TTimer timer(QStringLiteral("Timer3"));
-    timer.SetInterval(kLong);
-    timer.SetEnabled(true);
-    QTest::qWait(kLetTimePass);
-    timer.SetInterval(kLong - 1);
-    QVERIFY(timer.RemainingTime() > kLong - kLetTimePass);
-}
-
-void TTimerTest::newIntervalWhileDisabledDoesNotStart() {
-    TTimer timer(QStringLiteral("Timer3"));
-    timer.SetInterval(250);
-    QVERIFY(!timer.Enabled());
-    QCOMPARE(timer.RemainingTime(), -1);
+    switch (static_cast<Change>(change)) {
+        case Change::EnableAgain:
+            timer.SetEnabled(true);
+            break;
+        case Change::SameInterval:
+            timer.SetInterval(kLong);
+            break;
+        case Change::DisableAndEnable:
+            timer.SetEnabled(false);
+            QCOMPARE(timer.RemainingTime(), -1);
+            timer.SetEnabled(true);
+            break;
+        case Change::NewInterval:
+            timer.SetInterval(kLong - 1);
+            break;
+    }
+    QVERIFY(timer.Enabled());
+    QCOMPARE(timer.RemainingTime() > kLong - kLetTimePass, restarts);
 }
 
 void TTimerTest::expiresRepeatedlyUntilDisabled() {

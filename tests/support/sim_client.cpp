@@ -1,4 +1,4 @@
-#include "sim_client.h"
+#include "tests/support/sim_client.h"
 
 #include <QDeadlineTimer>
 #include <QTest>
@@ -10,6 +10,8 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "tests/support/test_frames.h"
 
 namespace simtest {
 
@@ -155,11 +157,7 @@ QString LayoutProblem(const Bytes& answer) {
     if (answer.size() != answer[kCountAt] + 14u) {
         return QStringLiteral("count %1 but %2 bytes").arg(answer[kCountAt]).arg(answer.size());
     }
-    std::uint8_t sum = 0;
-    for (std::size_t i = 3; i + 1 < answer.size(); ++i) {
-        sum ^= answer[i];
-    }
-    if (sum != answer.back()) {
+    if (const std::uint8_t sum = testframes::ChecksumOf(answer); sum != answer.back()) {
         return QStringLiteral("checksum %1, expected %2").arg(answer.back()).arg(sum);
     }
     return {};
@@ -171,21 +169,6 @@ float DataFloat(const Bytes& answer, std::size_t index) {
         bits = (bits << 8) | answer.at(kDataAt + index + i);
     }
     return std::bit_cast<float>(bits);
-}
-
-Bytes ExpectedAnswer(std::uint8_t address, std::uint8_t command, const Bytes& data,
-                     std::uint8_t status) {
-    Bytes frame = {255, 255, 255, 134, 255, 255, 255, 255, address, command};
-    frame.push_back(static_cast<std::uint8_t>(data.size()));
-    frame.push_back(status);
-    frame.push_back(0);
-    frame.insert(frame.end(), data.begin(), data.end());
-    std::uint8_t sum = 0;
-    for (std::size_t i = 3; i < frame.size(); ++i) {
-        sum ^= frame[i];
-    }
-    frame.push_back(sum);
-    return frame;
 }
 
 }  // namespace simtest

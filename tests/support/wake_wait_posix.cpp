@@ -1,4 +1,4 @@
-#include "tests/serial/wake_wait.h"
+#include "tests/support/wake_wait.h"
 
 #include <poll.h>
 

@@ -84,10 +84,6 @@ inline constexpr std::size_t kDataAt = 13;
 // The float at data byte `index` of an answer, most significant byte first.
 float DataFloat(const Bytes& answer, std::size_t index);
 
-// The answer a transmitter should give, framed here independently.
-Bytes ExpectedAnswer(std::uint8_t address, std::uint8_t command, const Bytes& data,
-                     std::uint8_t status = 0);
-
 }  // namespace simtest
 
 Q_DECLARE_METATYPE(simtest::Bytes)

@@ -1,9 +1,9 @@
-#include "tests/serial/serial_test_support.h"
+#include "tests/support/serial_test_support.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "tests/serial/wake_wait.h"
+#include "tests/support/wake_wait.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/serial/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 #include <fcntl.h>
 #include <poll.h>
