@@ -8,10 +8,11 @@ namespace {
 
 Bytes FrameAsTold(const Faults& faults, Answer answer) {
     if (faults.answerAs) {
-        answer.address = *faults.answerAs;
+        answer.address.back() = *faults.answerAs;
     }
     if (faults.oversize != 0) {
-        answer.data.resize(std::max<std::size_t>(answer.data.size(), faults.oversize));
+        const std::size_t counted = StatusBytesCounted(answer.addressing);
+        answer.data.resize(std::max(answer.data.size(), faults.oversize - counted));
     }
     Bytes frame = FrameAnswer(answer);
     if (faults.badChecksum) {

@@ -1,6 +1,7 @@
 #include "control.h"
 
 #include <algorithm>
+#include <bitset>
 #include <functional>
 #include <stdexcept>
 
@@ -61,7 +62,8 @@ const Switch kSwitches[] = {
              f.randomGarbage = count;
          };
      }},
-    {"oversize", "[COUNT]", "claim COUNT (47 to 255, default 47) data bytes and send as many", 0, 1,
+    {"oversize", "[COUNT]", "claim byte count COUNT (47 to 255, default 47) and send as many bytes",
+     0, 1,
      [](Words rest) -> Change {
          const unsigned long count =
              rest.empty() ? kDefaultOversize : ParseNumber(rest[0], 255, "byte count");
@@ -70,7 +72,7 @@ const Switch kSwitches[] = {
          }
          return [count](Faults& f) { f.oversize = static_cast<std::uint8_t>(count); };
      }},
-    {"answer-as", "ADDRESS", "put ADDRESS into the answer instead of the poll address", 1, 1,
+    {"answer-as", "ADDRESS", "put ADDRESS into the last address byte of the answer", 1, 1,
      [](Words rest) -> Change {
          const auto address = static_cast<std::uint8_t>(ParseNumber(rest[0], 255, "address"));
          return [address](Faults& f) { f.answerAs = address; };
@@ -80,6 +82,14 @@ const Switch kSwitches[] = {
          const auto rate =
              static_cast<unsigned>(ParseNumber(rest[0], kMaxNoisePerSecond, "byte rate"));
          return [rate](Faults& f) { f.noisePerSecond = rate; };
+     }},
+    {"refuse", "COMMANDS", "answer COMMANDS (13, or 0,13) with response code 64", 1, 1,
+     [](Words rest) -> Change {
+         std::bitset<256> commands;
+         for (const std::uint8_t command : ParseByteList(rest[0])) {
+             commands.set(command);
+         }
+         return [commands](Faults& f) { f.refused = commands; };
      }},
     {"twice", "", "send every answer twice", 0, 0,
      [](Words) -> Change { return [](Faults& f) { f.twice = true; }; }},

@@ -1,8 +1,8 @@
 #pragma once
 // Finds request frames in the bytes that arrive from the master: at least two preambles, the start
-// delimiter, five address bytes, command, count, data and checksum. Whatever is no request is
-// reported and skipped. After a rejected frame the search resumes right behind its delimiter, so a
-// good request that a broken one swallowed is still found.
+// delimiter, five address bytes (one in a short frame), command, count, data and checksum.
+// Whatever is no request is reported and skipped. After a rejected frame the search resumes right
+// behind its delimiter, so a good request that a broken one swallowed is still found.
 
 #include <cstdint>
 #include <span>
@@ -15,9 +15,9 @@ namespace sim {
 class RequestReader {
 public:
     enum class Kind {
-        Request,          // a good frame addressed by four 255s and a poll address
+        Request,          // a good frame in one of the forms of Addressing
         BadChecksum,      // a complete frame whose checksum does not match
-        OtherAddressing,  // a good frame whose first four address bytes are not all 255
+        OtherAddressing,  // a good long frame from no primary master, or in burst mode
         Garbage,          // bytes outside any frame
         Incomplete,       // a frame that stopped before its end (see Expire)
     };

@@ -54,7 +54,7 @@ Simulator::Simulator(const Options& options, const TerminationSignals& signals)
     for (std::size_t address = 0; address < options.addresses.size(); ++address) {
         if (options.addresses.test(address)) {
             bank_.emplace_back(static_cast<std::uint8_t>(address),
-                               static_cast<unsigned>(bank_.size()));
+                               static_cast<unsigned>(bank_.size()), options.identities[address]);
         }
     }
     for (const std::vector<std::string>& words : options.switches) {
@@ -208,16 +208,23 @@ void Simulator::Received(const std::vector<RequestReader::Event>& events, Clock:
 }
 
 void Simulator::Respond(const Request& request, Clock::time_point now) {
-    const Faults& faults = faults_[request.address];
-    const auto device = std::find_if(bank_.begin(), bank_.end(), [&request](const Transmitter& t) {
-        return t.PollAddress() == request.address;
-    });
-    if (device == bank_.end() || faults.silent) {
+    const auto device = std::find_if(bank_.begin(), bank_.end(),
+                                     [&request](const Transmitter& t) { return t.Hears(request); });
+    if (device == bank_.end()) {
+        return;
+    }
+    const Faults& faults = faults_[device->PollAddress()];
+    if (faults.silent) {
         return;
     }
     const std::chrono::duration<double> elapsed = now - start_;
-    Reply reply = device->Handle(request.command, request.data, elapsed.count());
-    Answer answer{request.address, request.command, reply.status, std::move(reply.data)};
+    Reply reply = faults.refused.test(request.command)
+                      ? Reply{kCommandNotImplemented, {}}
+                      : device->Handle(request.command, request.data, elapsed.count());
+    const std::size_t preambles =
+        request.addressing == Addressing::Poll ? kPollFormPreambles : device->Preambles();
+    Answer answer{request.addressing, request.address, preambles,
+                  request.command,    reply.status,    std::move(reply.data)};
     std::vector<Piece> plan = PlanAnswer(faults, std::move(answer), random_, byteTime_);
     if (!queue_.Add(now, plan)) {
         log_.Record("drop", plan.front().whole);

@@ -37,16 +37,32 @@ std::vector<T> ParseList(std::string_view text, unsigned long max, std::string_v
     return values;
 }
 
+// `digits`, the whole of `text` or its end, read in `base`, from 0 to `max`.
+unsigned long ParseDigits(std::string_view text, std::string_view digits, int base,
+                          unsigned long max, std::string_view what, std::string_view note) {
+    unsigned long value = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        value > max) {
+        throw std::invalid_argument("bad " + std::string(what) + " '" + std::string(text) +
+                                    "' (0 to " + std::to_string(max) + std::string(note) + ")");
+    }
+    return value;
+}
+
 }  // namespace
 
 unsigned long ParseNumber(std::string_view text, unsigned long max, std::string_view what) {
-    unsigned long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) {
-        throw std::invalid_argument("bad " + std::string(what) + " '" + std::string(text) +
-                                    "' (0 to " + std::to_string(max) + ")");
+    return ParseDigits(text, text, 10, max, what, "");
+}
+
+unsigned long ParseCode(std::string_view text, unsigned long max, std::string_view what) {
+    constexpr std::string_view kNote = ", or in hexadecimal after 0x";
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        return ParseDigits(text, text.substr(2), 16, max, what, kNote);
     }
-    return value;
+    return ParseDigits(text, text, 10, max, what, kNote);
 }
 
 AddressSet ParseAddressSet(std::string_view text) {

@@ -17,6 +17,9 @@ using AddressSet = std::bitset<256>;
 // A decimal number from 0 to `max`; `what` names it in the message.
 unsigned long ParseNumber(std::string_view text, unsigned long max, std::string_view what);
 
+// The same, also in hexadecimal after "0x".
+unsigned long ParseCode(std::string_view text, unsigned long max, std::string_view what);
+
 // "0-10", "0,3,7", "1-3,8".
 AddressSet ParseAddressSet(std::string_view text);
 

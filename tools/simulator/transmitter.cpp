@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 
 namespace sim {
 
@@ -40,16 +41,18 @@ void AppendNumber(Bytes& out, double value) {
 }  // namespace
 
 const Transmitter::Command Transmitter::kCommands[] = {
-    {1, 0, &Transmitter::ReadPrimary},
-    {3, 0, &Transmitter::ReadCurrentAndVariables},
-    {6, 1, &Transmitter::WritePollAddress},
-    {33, (kVariableSlots - 1) * kVariableStride + 1, &Transmitter::ReadDeviceVariables},
-    {34, 4, &Transmitter::WriteDamping},
-    {35, 9, &Transmitter::WriteRange},
-    {36, 0, &Transmitter::CorrectRange},
-    {37, 0, &Transmitter::CorrectZero},
-    {40, 4, &Transmitter::FixCurrent},
-    {44, 1, &Transmitter::WriteUnits},
+    {kReadUniqueIdentifier, 0, false, &Transmitter::ReadUniqueIdentifier},
+    {1, 0, false, &Transmitter::ReadPrimary},
+    {3, 0, false, &Transmitter::ReadCurrentAndVariables},
+    {6, 1, true, &Transmitter::WritePollAddress},
+    {13, 0, false, &Transmitter::ReadTagDescriptorDate},
+    {33, (kVariableSlots - 1) * kVariableStride + 1, false, &Transmitter::ReadDeviceVariables},
+    {34, 4, true, &Transmitter::WriteDamping},
+    {35, 9, true, &Transmitter::WriteRange},
+    {36, 0, true, &Transmitter::CorrectRange},
+    {37, 0, true, &Transmitter::CorrectZero},
+    {40, 4, false, &Transmitter::FixCurrent},
+    {44, 1, true, &Transmitter::WriteUnits},
 };
 
 const Transmitter::Variable Transmitter::kVariables[] = {
@@ -64,8 +67,24 @@ const Transmitter::Variable Transmitter::kVariables[] = {
     {true, 0, &Transmitter::Lower},
 };
 
-Transmitter::Transmitter(std::uint8_t pollAddress, unsigned variant)
-    : sensor_(variant), pollAddress_(pollAddress) {}
+Transmitter::Transmitter(std::uint8_t pollAddress, unsigned variant, Identity identity)
+    : sensor_(variant), pollAddress_(pollAddress), identity_(std::move(identity)) {}
+
+bool Transmitter::Hears(const Request& request) const {
+    switch (request.addressing) {
+        case Addressing::Poll:
+            return request.address.back() == pollAddress_;
+        case Addressing::Short:
+            return request.command == kReadUniqueIdentifier &&
+                   (request.address.front() & kAddressBits) == pollAddress_;
+        case Addressing::Unique: {
+            const UniqueAddress unique = UniqueAddressOf(identity_);
+            return (request.address.front() & kAddressBits) == unique.front() &&
+                   std::equal(unique.begin() + 1, unique.end(), request.address.begin() + 1);
+        }
+    }
+    return false;
+}
 
 Reply Transmitter::Handle(std::uint8_t command, std::span<const std::uint8_t> data,
                           double seconds) {
@@ -77,7 +96,21 @@ Reply Transmitter::Handle(std::uint8_t command, std::span<const std::uint8_t> da
     if (data.size() < entry->dataNeeded) {
         return {kTooFewDataBytes, {}};
     }
-    return (this->*entry->handler)(data, seconds);
+    Reply reply = (this->*entry->handler)(data, seconds);
+    if (entry->changesConfiguration && reply.status == 0) {
+        ++configurationChanges_;
+    }
+    return reply;
+}
+
+Reply Transmitter::ReadUniqueIdentifier(std::span<const std::uint8_t>, double) {
+    const DeviceCounts counts{static_cast<std::uint8_t>(std::size(kVariables)),
+                              configurationChanges_};
+    return {0, UniqueIdentifierData(identity_, counts)};
+}
+
+Reply Transmitter::ReadTagDescriptorDate(std::span<const std::uint8_t>, double) {
+    return {0, TagDescriptorDateData(identity_)};
 }
 
 Reply Transmitter::ReadPrimary(std::span<const std::uint8_t>, double seconds) {

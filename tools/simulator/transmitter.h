@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "identity.h"
 #include "sensor.h"
 #include "wire_format.h"
 
@@ -15,6 +16,9 @@ inline constexpr std::uint8_t kTooFewDataBytes = 5;
 inline constexpr std::uint8_t kProcessTooLow = 10;
 inline constexpr std::uint8_t kCommandNotImplemented = 64;
 
+// The one command that a short frame may carry.
+inline constexpr std::uint8_t kReadUniqueIdentifier = 0;
+
 struct Reply {
     std::uint8_t status = 0;
     Bytes data;
@@ -22,9 +26,12 @@ struct Reply {
 
 class Transmitter {
 public:
-    Transmitter(std::uint8_t pollAddress, unsigned variant);
+    Transmitter(std::uint8_t pollAddress, unsigned variant, Identity identity);
 
     std::uint8_t PollAddress() const { return pollAddress_; }
+    std::size_t Preambles() const { return identity_.preambles; }
+    // Whether the request is meant for this transmitter and is one it answers in that form.
+    bool Hears(const Request& request) const;
 
     // Carries out a command that arrived `seconds` after the simulator started.
     Reply Handle(std::uint8_t command, std::span<const std::uint8_t> data, double seconds);
@@ -34,6 +41,7 @@ private:
     struct Command {
         std::uint8_t number;
         std::size_t dataNeeded;
+        bool changesConfiguration;  // counted for command 0 under revision 7
         Handler handler;
     };
     using Getter = double (Transmitter::*)(double) const;
@@ -45,6 +53,8 @@ private:
     static const Command kCommands[];
     static const Variable kVariables[];
 
+    Reply ReadUniqueIdentifier(std::span<const std::uint8_t> data, double seconds);
+    Reply ReadTagDescriptorDate(std::span<const std::uint8_t> data, double seconds);
     Reply ReadPrimary(std::span<const std::uint8_t> data, double seconds);
     Reply ReadCurrentAndVariables(std::span<const std::uint8_t> data, double seconds);
     Reply WritePollAddress(std::span<const std::uint8_t> data, double seconds);
@@ -75,6 +85,8 @@ private:
 
     Sensor sensor_;
     std::uint8_t pollAddress_;
+    Identity identity_;
+    std::uint16_t configurationChanges_ = 0;
     std::uint8_t unit_ = 0;  // 0 kgf/cm2, 1 MPa, 2 kPa
     double damping_ = 2.0;
     double upperKpa_ = Sensor::kSpanKpa;

@@ -27,16 +27,22 @@ float FloatAt(std::span<const std::uint8_t> bytes, std::size_t offset) {
     return std::bit_cast<float>(bits);
 }
 
+std::size_t StatusBytesCounted(Addressing addressing) {
+    return addressing == Addressing::Poll ? 0 : 2;
+}
+
 Bytes FrameAnswer(const Answer& answer) {
-    Bytes frame = {kPreamble, kPreamble, kPreamble, kAnswerDelimiter};
-    frame.insert(frame.end(), kAddressFillers, kPreamble);
-    frame.push_back(answer.address);
+    Bytes frame(answer.preambles, kPreamble);
+    frame.push_back(answer.addressing == Addressing::Short ? kShortAnswerDelimiter
+                                                           : kAnswerDelimiter);
+    frame.insert(frame.end(), answer.address.begin(), answer.address.end());
     frame.push_back(answer.command);
-    frame.push_back(static_cast<std::uint8_t>(answer.data.size()));
+    frame.push_back(
+        static_cast<std::uint8_t>(answer.data.size() + StatusBytesCounted(answer.addressing)));
     frame.push_back(answer.status);
     frame.push_back(0);
     frame.insert(frame.end(), answer.data.begin(), answer.data.end());
-    frame.push_back(XorOf(std::span(frame).subspan(3)));
+    frame.push_back(XorOf(std::span(frame).subspan(answer.preambles)));
     return frame;
 }
 
