@@ -1,6 +1,8 @@
 // The simulator answers each command with the right layout, plausible live values, and keeps
-// what is written to a transmitter.
+// what is written to a transmitter; and it tells each transmitter's identity in the standard
+// frames.
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -27,6 +29,92 @@ const Bytes kReadLimitsAt1 = {255, 255, 255, 130, 255, 255, 255, 255, 1, 33, 19,
 
 constexpr float kKgfPerKpa = 1.0f / 98.0665f;
 
+// Transmitter 4 told apart from the default ones: HART revision 7, seven preambles.
+const QStringList kIdentityOf4 = {
+    "--identity",      "4", "0x1234", "0x2345",      "0xABCDEF", "FT-101",
+    "--hart-revision", "4", "7",      "--preambles", "4",        "7"};
+// The long-frame address of transmitter 3 by default (manufacturer 0xFA, device type 1, device
+// ID 0x100003) and of transmitter 4 above (expanded device type 0x2345), master bit set.
+const Bytes kUniqueAddressOf3 = {0x80 | 0x3A, 0x01, 0x10, 0x00, 0x03};
+const Bytes kUniqueAddressOf4 = {0x80 | 0x23, 0x45, 0xAB, 0xCD, 0xEF};
+
+// The answers of command 0 at 3 (defaults) and at 4 (kIdentityOf4), and of command 13 at 4.
+const Bytes kRevision5At3 = {
+    254,                  // expansion
+    0xFA, 0x01,           // manufacturer, device type
+    5,    5,              // preambles asked, HART revision
+    1,    1,    0x08, 0,  // device, software and hardware revision (signalling 0), flags
+    0x10, 0x00, 0x03,     // device ID
+};
+const Bytes kRevision7At4 = {
+    254,                  // expansion
+    0x23, 0x45,           // expanded device type
+    7,    7,              // preambles asked, HART revision
+    1,    1,    0x08, 0,  // device, software and hardware revision (signalling 0), flags
+    0xAB, 0xCD, 0xEF,     // device ID
+    7,    9,              // preambles sent, device variables
+    0,    0,    0,        // configuration changes, extended device status
+    0x12, 0x34,           // manufacturer
+    0x12, 0x34,           // private label distributor
+    1,                    // profile: process automation
+};
+const Bytes kTagDescriptorDateOf4 = {
+    0x19, 0x4B, 0x71, 0xC3, 0x18, 0x20,                                      // "FT-101  " packed
+    0x51, 0x20, 0x4E, 0x4C, 0xD2, 0x54, 0x50, 0x54, 0xA0, 0xD2, 0x08, 0x20,  // "TRANSMITTER 4   "
+    5,    5,    124,                                                         // 5 May 2024
+};
+
+// A standard answer taken apart here: preambles, delimiter 6 with one address byte or 134 with
+// five, command, byte count over the two status bytes and the data, checksum from the delimiter.
+struct StandardAnswer {
+    std::size_t preambles = 0;
+    Bytes address;
+    int command = -1;
+    int status = -1;
+    Bytes data;
+};
+
+// Reads one standard answer; a layout fault fails the calling test.
+StandardAnswer ReadStandardAnswer(SlavePort& port) {
+    StandardAnswer answer;
+    Bytes delimiter = port.Read(1);
+    while (delimiter == Bytes{255}) {
+        ++answer.preambles;
+        delimiter = port.Read(1);
+    }
+    [&] {
+        QVERIFY2(delimiter == Bytes{6} || delimiter == Bytes{134},
+                 qPrintable(DecimalText(delimiter)));
+    }();
+    if (QTest::currentTestFailed()) {
+        return answer;
+    }
+    const std::size_t headLength = delimiter[0] == 6 ? 3 : 7;  // address, command, byte count
+    const Bytes head = port.Read(headLength);
+    const Bytes body = head.size() == headLength ? port.Read(head.back() + 1u) : Bytes{};
+    [&] {
+        QVERIFY2(head.size() == headLength && body.size() == head.back() + 1u && body.size() >= 3,
+                 qPrintable(DecimalText(head) + " / " + DecimalText(body)));
+    }();
+    if (QTest::currentTestFailed()) {
+        return answer;
+    }
+    std::uint8_t sum = delimiter[0];
+    for (const std::uint8_t byte : head) {
+        sum ^= byte;
+    }
+    for (std::size_t i = 0; i + 1 < body.size(); ++i) {
+        sum ^= body[i];
+    }
+    [&] { QCOMPARE(body.back(), sum); }();
+    answer.address.assign(head.begin(), head.end() - 2);
+    answer.command = head[head.size() - 2];
+    answer.status = body[0];
+    [&] { QCOMPARE(body[1], 0); }();  // device status
+    answer.data.assign(body.begin() + 2, body.end() - 1);
+    return answer;
+}
+
 }  // namespace
 
 class SimulatorCommandsTest : public QObject {
@@ -48,8 +136,14 @@ private slots:
     void requestFraming_data();
     void requestFraming();
     void onlyConfiguredAddressesAnswer();
+    void standardFramesTellTheIdentity_data();
+    void standardFramesTellTheIdentity();
+    void framesForNoTransmitterAreIgnored();
+    void badIdentityOptionsAreRefused_data();
+    void badIdentityOptionsAreRefused();
 
 private:
+    void Restart(const QStringList& arguments);
     Bytes Exchange(const Bytes& request);
 
     std::unique_ptr<SimulatorProcess> simulator_;
@@ -67,6 +161,14 @@ void SimulatorCommandsTest::init() {
 void SimulatorCommandsTest::cleanup() {
     port_.reset();
     simulator_.reset();
+}
+
+void SimulatorCommandsTest::Restart(const QStringList& arguments) {
+    cleanup();
+    simulator_ = std::make_unique<SimulatorProcess>(arguments);
+    QVERIFY(simulator_->Started());
+    port_ = std::make_unique<SlavePort>(simulator_->SlavePath());
+    QVERIFY(port_->IsOpen());
 }
 
 Bytes SimulatorCommandsTest::Exchange(const Bytes& request) {
@@ -303,15 +405,101 @@ void SimulatorCommandsTest::requestFraming() {
 }
 
 void SimulatorCommandsTest::onlyConfiguredAddressesAnswer() {
-    cleanup();
-    simulator_ = std::make_unique<SimulatorProcess>(QStringList{"--addresses", "0,3,7"});
-    QVERIFY(simulator_->Started());
-    port_ = std::make_unique<SlavePort>(simulator_->SlavePath());
+    Restart({"--addresses", "0,3,7"});
 
     port_->Send(kReadPrimaryAt1);
     const Bytes answer = Exchange({255, 255, 255, 130, 255, 255, 255, 255, 3, 1, 0, 128});
     QCOMPARE(LayoutProblem(answer), QString());
     QCOMPARE(answer[kAddressAt], 3);
+}
+
+void SimulatorCommandsTest::standardFramesTellTheIdentity_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<Bytes>("request");
+    QTest::addColumn<int>("preambles");
+    QTest::addColumn<Bytes>("address");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<Bytes>("data");
+
+    QTest::newRow("short 0, revision 5")
+        << QString() << Bytes{255, 255, 255, 255, 255, 2, 0x83, 0, 0, 0x81} << 5 << Bytes{0x83} << 0
+        << 0 << kRevision5At3;
+    QTest::newRow("short 0, revision 7")
+        << QString() << Bytes{255, 255, 255, 255, 255, 2, 0x84, 0, 0, 0x86} << 7 << Bytes{0x84} << 0
+        << 0 << kRevision7At4;
+    QTest::newRow("long 0") << QString()
+                            << Bytes{255, 255, 130, 0xBA, 0x01, 0x10, 0x00, 0x03, 0, 0, 0x2A} << 5
+                            << kUniqueAddressOf3 << 0 << 0 << kRevision5At3;
+    QTest::newRow("long 13") << QString()
+                             << Bytes{255, 255, 130, 0xA3, 0x45, 0xAB, 0xCD, 0xEF, 13, 0, 0xE0} << 7
+                             << kUniqueAddressOf4 << 13 << 0 << kTagDescriptorDateOf4;
+    QTest::newRow("long 48 not implemented")
+        << QString() << Bytes{255, 255, 130, 0xA3, 0x45, 0xAB, 0xCD, 0xEF, 48, 0, 0xDD} << 7
+        << kUniqueAddressOf4 << 48 << 64 << Bytes{};
+    QTest::newRow("long 13 refused")
+        << "refuse 3 13" << Bytes{255, 255, 130, 0xBA, 0x01, 0x10, 0x00, 0x03, 13, 0, 0x27} << 5
+        << kUniqueAddressOf3 << 13 << 64 << Bytes{};
+    QTest::newRow("short 0 answered as another")
+        << "answer-as 3 133" << Bytes{255, 255, 255, 255, 255, 2, 0x83, 0, 0, 0x81} << 5
+        << Bytes{133} << 0 << 0 << kRevision5At3;
+}
+
+void SimulatorCommandsTest::standardFramesTellTheIdentity() {
+    QFETCH(QString, control);
+    QFETCH(Bytes, request);
+    QFETCH(int, preambles);
+    QFETCH(Bytes, address);
+    QFETCH(int, command);
+    QFETCH(int, status);
+    QFETCH(Bytes, data);
+
+    Restart(kIdentityOf4);
+    if (!control.isEmpty()) {
+        QCOMPARE(simulator_->Control(control), "ok " + control);
+    }
+    port_->Send(request);
+    const StandardAnswer answer = ReadStandardAnswer(*port_);
+    QCOMPARE(answer.preambles, std::size_t(preambles));
+    QCOMPARE(answer.address, address);
+    QCOMPARE(answer.command, command);
+    QCOMPARE(answer.status, status);
+    QCOMPARE(answer.data, data);
+}
+
+void SimulatorCommandsTest::framesForNoTransmitterAreIgnored() {
+    port_->Send({255, 255, 130, 0xBA, 0x01, 0x10, 0x00, 0x63, 0, 0, 0x4A});  // device ID 0x100063
+    port_->Send({255, 255, 255, 255, 255, 2, 0x83, 1, 0, 0x80});  // a short frame carries only 0
+    port_->Send({255, 255, 255, 255, 255, 2, 0x03, 0, 0, 0x01});  // no primary master
+    port_->Send({255, 255, 130, 0xBA, 0x01, 0x10, 0x00, 0x03, 0, 0, 0x2A});
+    const StandardAnswer answer = ReadStandardAnswer(*port_);
+    QCOMPARE(answer.address, kUniqueAddressOf3);
+}
+
+void SimulatorCommandsTest::badIdentityOptionsAreRefused_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("lower-case tag") << QStringList{"--identity", "3", "1", "2", "3", "pt-3"};
+    QTest::newRow("tag of nine") << QStringList{"--identity", "3", "1", "2", "3", "ABCDEFGHI"};
+    QTest::newRow("no tag") << QStringList{"--identity", "3", "1", "2", "3"};
+    QTest::newRow("device ID over 24 bits")
+        << QStringList{"--identity", "3", "1", "2", "0x1000000", "PT"};
+    QTest::newRow("bad hexadecimal") << QStringList{"--identity", "3", "0xZ", "2", "3", "PT"};
+    QTest::newRow("two-byte type under revision 5")
+        << QStringList{"--identity", "3", "1", "0x100", "3", "PT"};
+    QTest::newRow("revision 6") << QStringList{"--hart-revision", "3", "6"};
+    QTest::newRow("one preamble") << QStringList{"--preambles", "3", "1"};
+    QTest::newRow("21 preambles") << QStringList{"--preambles", "3", "21"};
+    QTest::newRow("refuse command 256") << QStringList{"--refuse", "3", "256"};
+}
+
+void SimulatorCommandsTest::badIdentityOptionsAreRefused() {
+    QFETCH(QStringList, arguments);
+    cleanup();
+    QProcess simulator;
+    simulator.start(QStringLiteral(TENSOVIA_SIM_PATH), arguments);
+    QVERIFY(simulator.waitForFinished(static_cast<int>(kPatience.count())));
+    QCOMPARE(simulator.exitCode(), 2);
+    QVERIFY(simulator.readAllStandardError().startsWith("tensovia-sim: "));
 }
 
 QTEST_GUILESS_MAIN(SimulatorCommandsTest)
