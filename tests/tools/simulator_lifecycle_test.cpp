@@ -169,8 +169,10 @@ void SimulatorLifecycleTest::helpNamesEverySwitch() {
     QCOMPARE(help.exitCode(), 0);
     const QString text = QString::fromUtf8(help.readAllStandardOutput());
     for (const char* word :
-         {"--addresses", "--link", "--log", "--pace", "silent", "late", "badsum", "split",
-          "garbage", "oversize", "answer-as", "noise", "twice", "normal", "replug", "quit"}) {
+         {"--addresses",     "--link",      "--log",    "--pace",    "--identity",
+          "--hart-revision", "--preambles", "silent",   "late",      "badsum",
+          "split",           "garbage",     "oversize", "answer-as", "noise",
+          "refuse",          "twice",       "normal",   "replug",    "quit"}) {
         QVERIFY2(text.contains(QLatin1String(word)), word);
     }
 }

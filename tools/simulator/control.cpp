@@ -62,8 +62,7 @@ const Switch kSwitches[] = {
              f.randomGarbage = count;
          };
      }},
-    {"oversize", "[COUNT]", "claim byte count COUNT (47 to 255, default 47) and send as many bytes",
-     0, 1,
+    {"oversize", "[COUNT]", "claim byte count COUNT (47 to 255, default 47), send as many", 0, 1,
      [](Words rest) -> Change {
          const unsigned long count =
              rest.empty() ? kDefaultOversize : ParseNumber(rest[0], 255, "byte count");

@@ -23,8 +23,6 @@ constexpr std::uint8_t kHardwareAndSignalling = 1 << 3;
 constexpr std::uint8_t kFlags = 0;
 constexpr std::uint8_t kExtendedDeviceStatus = 0;
 constexpr std::uint8_t kProcessAutomationProfile = 1;
-// The bits of the first address byte below the master and burst bits.
-constexpr std::uint8_t kUniqueAddressBits = 0x3F;
 
 void AppendWord(Bytes& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -70,8 +68,8 @@ UniqueAddress UniqueAddressOf(const Identity& identity) {
         identity.hartRevision == kHartRevision5
             ? static_cast<std::uint16_t>(identity.manufacturer << 8 | identity.deviceType)
             : identity.deviceType;
-    return {static_cast<std::uint8_t>((type >> 8) & kUniqueAddressBits),
-            static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(identity.deviceId >> 16),
+    return {static_cast<std::uint8_t>((type >> 8) & kAddressBits), static_cast<std::uint8_t>(type),
+            static_cast<std::uint8_t>(identity.deviceId >> 16),
             static_cast<std::uint8_t>(identity.deviceId >> 8),
             static_cast<std::uint8_t>(identity.deviceId)};
 }
