@@ -1,10 +1,9 @@
 #include "hart/frame_sender.h"
 
 #include <algorithm>
-#include <span>
 
-#include "hart/byte_text.h"
 #include "hart/frame_layout.h"
+#include "hart/standard_frames.h"
 #include "serial/ser_comm.h"
 #include "serial/ser_sleep.h"
 
@@ -13,13 +12,24 @@ namespace hart {
 using namespace frame::request;
 
 void FrameSender::SendFrame() {
+    const int length = CompleteFrame();
+    Transmit(std::span<const std::uint8_t>(request_.TxFrame).first(length));
+}
+
+void FrameSender::SendStandard(std::span<const std::uint8_t> request) {
+    Transmit(request);
+}
+
+void FrameSender::Transmit(std::span<const std::uint8_t> frame) {
+    const QStringList trace = standard::TraceLines(frame);
     port_.SetRTS(true);
     try {
-        const int length = CompleteFrame();
         // The whole frame in one hand-over: the writer thread is woken once, not once a byte,
         // and a frame the port refuses is refused whole rather than cut off on the wire.
-        port_.WriteBuf(request_.TxFrame.data(), length);
-        Trace(request_.TxByteCount);
+        port_.WriteBuf(frame.data(), static_cast<int>(frame.size()));
+        for (const QString& line : trace) {
+            memo_.AppendLine(line);
+        }
         const auto traced = std::chrono::steady_clock::now();
         // Dropping RTS while bytes are still on their way would cut the frame off at the modem:
         // a 31-byte frame takes 32 ms at 9600 bit/s, longer than the fixed hold.
@@ -53,21 +63,6 @@ int FrameSender::CompleteFrame() {
     request_.Checksum = checksum;
     tx[checksumAt] = checksum;
     return checksumAt + 1;
-}
-
-void FrameSender::Trace(int dataCount) {
-    const auto tx = std::span<const std::uint8_t>(request_.TxFrame);
-    memo_.AppendLine(QStringLiteral("Передача началась"));
-    memo_.AppendLine(QStringLiteral("Преамбула: ") +
-                     SeparatedByteText(tx.first(frame::kPreambleLength)));
-    memo_.AppendLine(QStringLiteral("Стартовый байт: ") + QString::number(tx[kDelimiterAt]));
-    memo_.AppendLine(QStringLiteral("Адрес: ") +
-                     SeparatedByteText(tx.subspan(kAddressAt, frame::kAddressLength)));
-    memo_.AppendLine(QStringLiteral("Команда: ") + QString::number(tx[kCommandAt]));
-    memo_.AppendLine(QStringLiteral("Размер переданных байт: ") + QString::number(dataCount));
-    memo_.AppendLine(QStringLiteral("Данные: ") +
-                     BlankPrefixedByteText(tx.subspan(kDataAt, dataCount)));
-    memo_.AppendLine(QStringLiteral("Контрольная сумма: ") + QString::number(request_.Checksum));
 }
 
 }  // namespace hart

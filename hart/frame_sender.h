@@ -1,8 +1,10 @@
 #pragma once
-// Completes a request frame around the command and data a builder prepared, sends it with
-// request-to-send raised, and traces it.
+// Completes a request frame around the command and data a builder prepared, or takes a prepared
+// standard request, sends it with request-to-send raised, and traces it.
 
 #include <chrono>
+#include <cstdint>
+#include <span>
 
 #include "hart/program_state.h"
 #include "ui/trace_memo.h"
@@ -29,10 +31,14 @@ public:
     // A failure on the way (a refused frame, a failed drain) ends the sending: RTS is dropped
     // all the same and the error propagates.
     void SendFrame();
+    // Sends a whole standard request (standard::Request) the same way, tracing it in the same
+    // line forms. Leaves the request state alone. Throws std::invalid_argument, before raising
+    // RTS, for bytes that are not one whole request.
+    void SendStandard(std::span<const std::uint8_t> request);
 
 private:
     int CompleteFrame();
-    void Trace(int dataCount);
+    void Transmit(std::span<const std::uint8_t> frame);
 
     RequestState& request_;
     ser::TSerCustomComm& port_;
