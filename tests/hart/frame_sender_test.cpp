@@ -8,6 +8,7 @@
 
 #include "hart/frame_layout.h"
 #include "hart/frame_sender.h"
+#include "hart/standard_frames.h"
 #include "serial/ser_comm.h"
 #include "serial_qt/ui_thread_calls.h"
 #include "tests/support/fake_serial_device.h"
@@ -71,6 +72,7 @@ private slots:
     void rtsHeldWhileTheFrameIsOnTheWire_data();
     void rtsHeldWhileTheFrameIsOnTheWire();
     void closedPortStillTraces();
+    void standardShortFrame();
     void failureAfterRtsStillDropsIt_data();
     void failureAfterRtsStillDropsIt();
 };
@@ -194,6 +196,34 @@ void FrameSenderTest::closedPortStillTraces() {
     s.Send(2, 1, {});
     QCOMPARE(s.Trace().size(), 8);
     QVERIFY(s.line->Written().empty());
+}
+
+void FrameSenderTest::standardShortFrame() {
+    Sender s;
+    const Bytes request = hart::standard::Request(hart::standard::ShortAddress(5), 0);
+    s.sender.SendStandard(request);
+    QVERIFY(s.line->WaitForWritten(request.size(), 5s));
+    QCOMPARE(s.line->Written(), request);
+    QCOMPARE(s.Trace(), (QStringList{
+                            QStringLiteral("Передача началась"),
+                            QStringLiteral("Преамбула: 255 255 255 255 255"),
+                            QStringLiteral("Стартовый байт: 2"),
+                            QStringLiteral("Адрес: 133"),
+                            QStringLiteral("Команда: 0"),
+                            QStringLiteral("Размер переданных байт: 0"),
+                            QStringLiteral("Данные: "),
+                            QStringLiteral("Контрольная сумма: 135"),
+                        }));
+    const auto records = s.RtsAndWrites();
+    QVERIFY(records.front().on && !records.back().on);
+    QCOMPARE(records.back().kind, Kind::Rts);
+    // The program's own request is left as it was.
+    QCOMPARE(s.request.Checksum, 0);
+    QVERIFY(std::ranges::all_of(s.request.TxFrame, [](std::uint8_t byte) { return byte == 0; }));
+    // Bytes that are no whole request never raise RTS.
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                             s.sender.SendStandard(std::span(request).first(request.size() - 1)));
+    QCOMPARE(s.RtsAndWrites().size(), records.size());
 }
 
 void FrameSenderTest::failureAfterRtsStillDropsIt_data() {
