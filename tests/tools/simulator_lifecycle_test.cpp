@@ -34,7 +34,6 @@ private slots:
     void linkNeverReplacesAFile();
     void endOfControlInputKeepsItRunning();
     void logRecordsTheWire();
-    void helpNamesEverySwitch();
     void idleCostsNoTime();
 
 private:
@@ -160,21 +159,6 @@ void SimulatorLifecycleTest::logRecordsTheWire() {
         }
     }
     QCOMPARE(wire, expected);
-}
-
-void SimulatorLifecycleTest::helpNamesEverySwitch() {
-    QProcess help;
-    help.start(QStringLiteral(TENSOVIA_SIM_PATH), {"--help"});
-    QVERIFY(help.waitForFinished(static_cast<int>(kPatience.count())));
-    QCOMPARE(help.exitCode(), 0);
-    const QString text = QString::fromUtf8(help.readAllStandardOutput());
-    for (const char* word :
-         {"--addresses",     "--link",      "--log",    "--pace",    "--identity",
-          "--hart-revision", "--preambles", "silent",   "late",      "badsum",
-          "split",           "garbage",     "oversize", "answer-as", "noise",
-          "refuse",          "twice",       "normal",   "replug",    "quit"}) {
-        QVERIFY2(text.contains(QLatin1String(word)), word);
-    }
 }
 
 void SimulatorLifecycleTest::idleCostsNoTime() {
