@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/about_box.h"
 #include "app/port_tab.h"
@@ -15,8 +16,10 @@
 #include "commands/request_builders.h"
 #include "commands/units_dialog.h"
 #include "commands/variables_dialog.h"
+#include "hart/conversions.h"
 #include "hart/frame_sender.h"
 #include "hart/result_table.h"
+#include "modes/line_use.h"
 #include "modes/protocol_files.h"
 #include "modes/protocol_switch.h"
 #include "modes/receive_path.h"
@@ -25,6 +28,7 @@
 #include "modes/setup_transaction.h"
 #include "modes/slot_requests.h"
 #include "modes/slot_timeouts.h"
+#include "scan/scan_window.h"
 #include "serial_qt/ui_thread_calls.h"
 #include "trend/trend_recorder.h"
 #include "trend/trend_window.h"
@@ -39,6 +43,17 @@ namespace {
 template <typename Handler>
 auto Reported(Handler handler) {
     return [handler] { Guarded(handler); };
+}
+
+// Shows a window beside the main window, or brings it to the front when it is open already,
+// perhaps behind the main window.
+void ShowOrRaise(QWidget& window) {
+    if (window.isVisible()) {
+        window.raise();
+        window.activateWindow();
+    } else {
+        window.show();
+    }
 }
 
 }  // namespace
@@ -76,6 +91,8 @@ void TForm1::CreateControls() {
     N2->setObjectName(QStringLiteral("N2"));
     trendMenuItem_ = menu->addAction(QStringLiteral("График"));
     trendMenuItem_->setObjectName(QStringLiteral("TrendMenuItem"));
+    scanMenuItem_ = menu->addAction(QStringLiteral("Поиск датчиков"));
+    scanMenuItem_->setObjectName(QStringLiteral("ScanMenuItem"));
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -187,6 +204,7 @@ void TForm1::ConnectHandlers() {
     connect(N1, &QAction::triggered, this, Reported([this] { N1Click(); }));
     connect(N2, &QAction::triggered, this, Reported([this] { N2Click(); }));
     connect(trendMenuItem_, &QAction::triggered, this, Reported([this] { TrendMenuItemClick(); }));
+    connect(scanMenuItem_, &QAction::triggered, this, Reported([this] { ScanMenuItemClick(); }));
     connect(setupTab_->Button1, &QPushButton::clicked, this,
             Reported([this] { setup_->Button1Click(); }));
     Timer3->OnTimer = [this] { setup_->Timer3Timer(); };
@@ -202,7 +220,11 @@ void TForm1::ConnectHandlers() {
     connect(registration.CheckBox1, &QCheckBox::toggled, this,
             Reported([this] { protocolSwitch_->CheckBox1Click(); }));
     SerComm1->OnRxChar = [this](ser::TSerCustomComm& sender, int count) {
-        receivePath_->SerComm1RxChar(sender, count);
+        if (scanWindow_ != nullptr && scanWindow_->Scan().OwnsLine()) {
+            scanWindow_->Scan().SerComm1RxChar(sender, count);
+        } else {
+            receivePath_->SerComm1RxChar(sender, count);
+        }
     };
 }
 
@@ -237,11 +259,40 @@ void TForm1::TrendMenuItemClick() {
         trendWindow_ = new trend::TrendWindow(*trendRecorder_, this);
         CentreOnScreen(*trendWindow_);
     }
-    if (trendWindow_->isVisible()) {
-        // Open already, perhaps behind the main window.
-        trendWindow_->raise();
-        trendWindow_->activateWindow();
-    } else {
-        trendWindow_->show();
+    ShowOrRaise(*trendWindow_);
+}
+
+void TForm1::ScanMenuItemClick() {
+    if (scanWindow_ == nullptr) {
+        scanWindow_ = new scan::ScanWindow(
+            state_.session, *SerComm1, *sender_, *setupTab_->Memo1,
+            scan::ScanHooks{
+                .refusal =
+                    [this] {
+                        if (!SerComm1->Active()) {
+                            return modes::kOpenPortFirst;
+                        }
+                        return modes::ModesHoldTheLine(state_.session, *Timer3)
+                                   ? modes::kModesHoldTheLine
+                                   : QString();
+                    },
+                .attemptLimit = [this] { return StrToInt(setupTab_->LabeledEdit15->text()); },
+                .pollFound = [this](const std::vector<int>& addresses) { PollFound(addresses); },
+            },
+            this);
+        CentreOnScreen(*scanWindow_);
     }
+    ShowOrRaise(*scanWindow_);
+}
+
+void TForm1::PollFound(const std::vector<int>& addresses) {
+    RegistrationTab& registration = *registrationTab_;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        const bool found = std::find(addresses.begin(), addresses.end(), slot) != addresses.end();
+        registration.slotBoxes[slot]->setChecked(found);
+        registration.slotAddresses[slot]->setText(QString::number(slot));
+    }
+    PageControl1->setCurrentWidget(registrationTab_);
+    raise();
+    activateWindow();
 }

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "hart/program_state.h"
 #include "serial/ser_comm.h"
@@ -34,6 +35,9 @@ namespace trend {
 class TrendRecorder;
 class TrendWindow;
 }  // namespace trend
+namespace scan {
+class ScanWindow;
+}  // namespace scan
 namespace modes {
 class ProtocolFiles;
 class ProtocolSwitch;
@@ -64,6 +68,9 @@ private:
     void N1Click();
     void N2Click();
     void TrendMenuItemClick();
+    void ScanMenuItemClick();
+    // Ticks the registration slots of the poll addresses the scan found, and shows their tab.
+    void PollFound(const std::vector<int>& addresses);
 
     hart::ProgramState state_;
     std::unique_ptr<UiThreadCalls> uiCalls_;
@@ -72,6 +79,7 @@ private:
     QAction* N1 = nullptr;
     QAction* N2 = nullptr;
     QAction* trendMenuItem_ = nullptr;
+    QAction* scanMenuItem_ = nullptr;
     QTabWidget* PageControl1 = nullptr;
     SetupTab* setupTab_ = nullptr;
     RegistrationTab* registrationTab_ = nullptr;
@@ -91,6 +99,7 @@ private:
 
     std::unique_ptr<trend::TrendRecorder> trendRecorder_;
     trend::TrendWindow* trendWindow_ = nullptr;  // made when first opened
+    scan::ScanWindow* scanWindow_ = nullptr;     // made when first opened
     std::unique_ptr<modes::ProtocolFiles> protocolFiles_;
     std::unique_ptr<hart::FrameSender> sender_;
     std::unique_ptr<commands::RequestBuilders> builders_;

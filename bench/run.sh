@@ -26,11 +26,11 @@ perf="$build/bench/tensovia-perf"
 if $quick; then
     micro=(--benchmark_min_time=0.1)
     sizes=(--transactions 200 --idle-seconds 10 --startups 5 --ticks 10 --trace-lines 1000000
-        --trend-days 2)
+        --trend-days 2 --scans 2)
 else
     micro=()
     sizes=(--transactions 1000 --idle-seconds 60 --startups 20 --ticks 60 --trace-lines 10000000
-        --trend-days 8)
+        --trend-days 8 --scans 5)
 fi
 
 exec > >(tee "$build/results.txt") 2>&1
@@ -40,7 +40,7 @@ echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(uname -r)," \
 echo
 echo "== Micro-benchmarks"
 "$build/bench/tensovia-microbench" "${micro[@]}" || status=1
-for scenario in latency idle startup registration trace-hidden trace trend; do
+for scenario in latency idle startup registration trace-hidden trace trend scan; do
     echo
     echo "== tensovia-perf $scenario"
     "$perf" "$scenario" "${sizes[@]}" || status=1

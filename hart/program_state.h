@@ -69,6 +69,7 @@ struct SessionState {
     std::uint8_t AskVariablesFlag = 0;
     int PeriodCounter = 0;
     bool registrationRunning = false;  // between registration's "Старт" and "Стоп"
+    bool scanRunning = false;          // while a scan of the line holds it
 };
 
 struct ProgramState {

@@ -10,18 +10,22 @@ namespace hart {
 using frame::response::kByteCountAt;
 using frame::response::kOverhead;
 
-void ResponseCollector::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
-    // More than the local buffer may be waiting; take it all so no byte waits for the next event.
-    int remaining = Count;
-    while (remaining > 0) {
-        const int wanted = std::min<int>(remaining, static_cast<int>(readBuffer_.size()));
-        const int read = Sender.ReadBuf(readBuffer_.data(), wanted);
+void ReadAnnounced(ser::TSerCustomComm& port, int count, std::span<std::uint8_t> buffer,
+                   const std::function<void(std::span<const std::uint8_t>)>& collect) {
+    // More than the buffer may be waiting; take it all so no byte waits for the next event.
+    while (count > 0) {
+        const int wanted = std::min<int>(count, static_cast<int>(buffer.size()));
+        const int read = port.ReadBuf(buffer.data(), wanted);
         if (read <= 0) {
             return;
         }
-        Collect(std::span(readBuffer_.data(), static_cast<std::size_t>(read)));
-        remaining -= read;
+        collect(buffer.first(static_cast<std::size_t>(read)));
+        count -= read;
     }
+}
+
+void ResponseCollector::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
+    ReadAnnounced(Sender, Count, readBuffer_, [this](auto bytes) { Collect(bytes); });
 }
 
 void ResponseCollector::Collect(std::span<const std::uint8_t> bytes) {

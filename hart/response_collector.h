@@ -16,6 +16,11 @@ class TSerCustomComm;
 
 namespace hart {
 
+// Reads the `count` bytes the port announced, in pieces as large as `buffer`, and hands each
+// piece to `collect`.
+void ReadAnnounced(ser::TSerCustomComm& port, int count, std::span<std::uint8_t> buffer,
+                   const std::function<void(std::span<const std::uint8_t>)>& collect);
+
 class ResponseCollector {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;

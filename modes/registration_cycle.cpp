@@ -5,6 +5,7 @@
 
 #include "commands/catalogue.h"
 #include "hart/result_table.h"
+#include "modes/line_use.h"
 #include "modes/setup_transaction.h"
 #include "serial/ser_comm.h"
 #include "ui/message_boxes.h"
@@ -26,6 +27,10 @@ void RegistrationCycle::Button2Click() {
         return;
     }
     auto& session = state_.session;
+    if (session.scanRunning && !session.registrationRunning) {
+        ShowMessage(kScanHoldsTheLine, controls_.Button2.window());
+        return;
+    }
     session.AskVariablesFlag = 1;
     state_.receive.Restart();
     session.Mode = hart::kModeRegistration;

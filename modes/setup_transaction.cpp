@@ -4,6 +4,7 @@
 #include "hart/conversions.h"
 #include "hart/frame_sender.h"
 #include "hart/result_table.h"
+#include "modes/line_use.h"
 #include "serial/ser_comm.h"
 #include "ui/message_boxes.h"
 #include "ui/string_grid.h"
@@ -16,6 +17,10 @@ const QString kOpenPortFirst = QStringLiteral(
     "Откройте \u0421\u041E\u041C-порт сначала! (Вкладка \"Настройки \u0421\u041E\u041C-порта\")");
 
 void SetupTransaction::Button1Click() {
+    if (state_.session.scanRunning) {
+        ShowMessage(kScanHoldsTheLine, controls_.Button1.window());
+        return;
+    }
     StartSequence();
 }
 

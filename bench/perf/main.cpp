@@ -1,7 +1,8 @@
 // tensovia-perf: end-to-end measurements of Tensovia on pseudo-terminals (see bench/run.sh).
 //
-//   tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend [--transactions N]
-//                 [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N] [--trend-days N]
+//   tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend|scan
+//                 [--transactions N] [--idle-seconds S] [--startups N] [--ticks N]
+//                 [--trace-lines N] [--trend-days N] [--scans N]
 
 #include <signal.h>
 
@@ -17,9 +18,9 @@
 namespace {
 
 const char kUsage[] =
-    "usage: tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend\n"
+    "usage: tensovia-perf latency|idle|startup|registration|trace|trace-hidden|trend|scan\n"
     "       [--transactions N] [--idle-seconds S] [--startups N] [--ticks N] [--trace-lines N]\n"
-    "       [--trend-days N]\n";
+    "       [--trend-days N] [--scans N]\n";
 
 QtMessageHandler standardMessages = nullptr;
 
@@ -39,6 +40,7 @@ bool ParseOptions(int argc, char** argv, bench::Options& options) {
         {"--ticks", [&](long n) { options.ticks = static_cast<int>(n); }},
         {"--trace-lines", [&](long n) { options.traceLines = n; }},
         {"--trend-days", [&](long n) { options.trendDays = static_cast<int>(n); }},
+        {"--scans", [&](long n) { options.scans = static_cast<int>(n); }},
     };
     for (int i = 2; i < argc; i += 2) {
         const auto setter = setters.find(argv[i]);
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
         {"trace", [](const bench::Options& o) { return bench::RunTraceMemo(o, true); }},
         {"trace-hidden", [](const bench::Options& o) { return bench::RunTraceMemo(o, false); }},
         {"trend", bench::RunTrend},
+        {"scan", bench::RunScan},
     };
     const auto scenario = scenarios.find(argv[1]);
     if (scenario == scenarios.end()) {

@@ -11,6 +11,7 @@ struct Options {
     int ticks = 60;              // registration: measured ticks
     long traceLines = 10000000;  // trace: lines appended
     int trendDays = 8;           // trend: days of readings of ten slots at period 1
+    int scans = 5;               // scan: scans of poll addresses 0 to 15
 };
 
 // (a) answer to row, and (b) "Старт" to row, with the program in this process.
@@ -28,6 +29,10 @@ int RunTraceMemo(const Options& options, bool shown);
 // The trend of ten slots at period 1 over days: time per append, memory, the window redrawing a
 // whole day, the CSV export of a day.
 int RunTrend(const Options& options);
+
+// The scan of poll addresses 0 to 15 with three transmitters: its duration against the frames'
+// wire time plus the silent addresses' waits.
+int RunScan(const Options& options);
 
 // The child of RunIdle and RunStartup: the program's main window (`program`) or a bare one.
 int RunWindowChild(int argc, char** argv, bool program);

@@ -61,10 +61,11 @@ void MainWindowTest::startUpWithoutCOM1() {
     QCOMPARE(pages->tabText(1), QStringLiteral("Режим регистрации"));
     QCOMPARE(pages->tabText(2), QStringLiteral("Настройка C\u041E\u041C-порта"));
     const auto menu = form.menuBar()->actions();
-    QCOMPARE(menu.size(), 3);
+    QCOMPARE(menu.size(), 4);
     QCOMPARE(menu[0]->text(), QStringLiteral("О программе"));
     QCOMPARE(menu[1]->text(), QStringLiteral("Выход"));
     QCOMPARE(menu[2]->text(), QStringLiteral("График"));
+    QCOMPARE(menu[3]->text(), QStringLiteral("Поиск датчиков"));
 
     const QStringList titles{QStringLiteral("Адрес датчика"), QStringLiteral("Команда"),
                              QStringLiteral("Описание"),      QStringLiteral("Параметр"),
