@@ -86,18 +86,18 @@ private:
 
 }  // namespace
 
-ReducedLine ReduceLine(const SlotEntries& entries, Variable variable, TimeSpan span, int columns,
+ReducedLine ReduceLine(const SlotReadings& readings, Variable variable, TimeSpan span, int columns,
                        int maxRuns) {
-    std::size_t first = entries.LowerBound(span.from);
-    std::size_t last = entries.LowerBound(span.to + 1);
+    std::size_t first = readings.LowerBound(span.from);
+    std::size_t last = readings.LowerBound(span.to + 1);
     first -= first > 0 ? 1 : 0;
-    last += last < entries.Size() ? 1 : 0;
+    last += last < readings.Size() ? 1 : 0;
     Reducer reducer(span, std::max(columns, 1));
     // The value's place is looked up again only where the command changes.
     std::uint8_t command = 0;
     std::optional<int> index;
-    entries.ForEachPart(
-        first, last, [&](const SlotEntries::Chunk& chunk, std::size_t begin, std::size_t end) {
+    readings.ForEachPart(
+        first, last, [&](const SlotReadings::Chunk& chunk, std::size_t begin, std::size_t end) {
             for (std::size_t at = begin; at < end; ++at) {
                 if (chunk.commands[at] == 0) {
                     reducer.Break();

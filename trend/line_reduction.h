@@ -7,7 +7,7 @@
 #include <QPointF>
 #include <vector>
 
-#include "trend/slot_entries.h"
+#include "trend/slot_readings.h"
 
 namespace trend {
 
@@ -26,12 +26,12 @@ struct ReducedLine {
     QList<QPointF> dots;               // readings that stand alone between breaks
 };
 
-// Reduces `entries` over `span` for a chart `columns` pixels wide. The line breaks where a break
+// Reduces `readings` over `span` for a chart `columns` pixels wide. The line breaks where a break
 // leaves at least one column without readings; a break within a column or between neighbouring
 // columns cannot be seen at this width. The reading on each side of the span is kept, so that
 // the line runs to the edges. Readings without a finite value for `variable` are left out. When
 // the line breaks into more than `maxRuns` pieces, every point is shown as a dot instead.
-ReducedLine ReduceLine(const SlotEntries& entries, Variable variable, TimeSpan span, int columns,
+ReducedLine ReduceLine(const SlotReadings& readings, Variable variable, TimeSpan span, int columns,
                        int maxRuns);
 
 }  // namespace trend

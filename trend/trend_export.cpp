@@ -51,17 +51,18 @@ void AppendValue(QByteArray& text, float value, const QByteArray& decimalPoint) 
 }
 
 // The slot whose next reading is the oldest, advancing past breaks; 0 when none is left.
-int NextSlot(const TrendSeries& series, std::array<std::size_t, hart::kSlotCount + 1>& next) {
+int NextSlot(const TrendHistory& history, std::array<std::size_t, hart::kSlotCount + 1>& next) {
     int oldest = 0;
     Milliseconds oldestTime = 0;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        const SlotEntries& entries = series.Entries(slot);
-        while (next[slot] < entries.Size() && entries.IsBreak(next[slot])) {
+        const SlotReadings& readings = history.Readings(slot);
+        while (next[slot] < readings.Size() && readings.IsBreak(next[slot])) {
             ++next[slot];
         }
-        if (next[slot] < entries.Size() && (oldest == 0 || entries.Time(next[slot]) < oldestTime)) {
+        if (next[slot] < readings.Size() &&
+            (oldest == 0 || readings.Time(next[slot]) < oldestTime)) {
             oldest = slot;
-            oldestTime = entries.Time(next[slot]);
+            oldestTime = readings.Time(next[slot]);
         }
     }
     return oldest;
@@ -69,7 +70,7 @@ int NextSlot(const TrendSeries& series, std::array<std::size_t, hart::kSlotCount
 
 }  // namespace
 
-bool WriteCsv(QIODevice& device, const TrendSeries& series, Variable variable,
+bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
               const QLocale& locale) {
     const QByteArray decimalPoint = locale.decimalPoint().toUtf8();
     const QByteArray separator = decimalPoint == "," ? ";" : ",";
@@ -86,13 +87,13 @@ bool WriteCsv(QIODevice& device, const TrendSeries& series, Variable variable,
         slotFields[slot] = separator + number + separator + number + separator;
     }
     std::array<std::size_t, hart::kSlotCount + 1> next{};
-    for (int slot = NextSlot(series, next); slot != 0; slot = NextSlot(series, next)) {
-        const Sample sample = series.Entries(slot).At(next[slot]++);
-        const std::optional<float> value = ValueOf(sample, variable);
+    for (int slot = NextSlot(history, next); slot != 0; slot = NextSlot(history, next)) {
+        const Reading reading = history.Readings(slot).At(next[slot]++);
+        const std::optional<float> value = ValueOf(reading, variable);
         if (!value) {
             continue;
         }
-        times.Append(text, sample.time);
+        times.Append(text, reading.time);
         text.append(slotFields[slot]);
         AppendValue(text, *value, decimalPoint);
         text.append("\r\n");

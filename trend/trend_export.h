@@ -8,14 +8,14 @@
 #include <QString>
 #include <functional>
 
-#include "trend/trend_series.h"
+#include "trend/trend_history.h"
 
 namespace trend {
 
 // Writes every reading of every slot, oldest first, as "time, slot, address, value" lines after a
 // header line: UTF-8, the value of `variable` with `locale`'s decimal separator, and fields
 // separated by ";" where that separator is the comma, else by ",".
-bool WriteCsv(QIODevice& device, const TrendSeries& series, Variable variable,
+bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
               const QLocale& locale);
 
 bool WritePng(QIODevice& device, const QImage& image);

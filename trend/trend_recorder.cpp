@@ -15,7 +15,7 @@ TrendRecorder::TrendRecorder(Clock clock, QObject* parent)
     : QObject(parent), clock_(clock ? std::move(clock) : &QDateTime::currentMSecsSinceEpoch) {}
 
 void TrendRecorder::RegistrationStarted() {
-    series_.Clear();
+    history_.Clear();
     emit Restarted();
 }
 
@@ -26,9 +26,9 @@ void TrendRecorder::RegistrationReading(std::uint8_t address, std::uint8_t comma
     }
     const Milliseconds now = clock_();
     if (values.empty()) {
-        series_.AppendBreak(address, now);
+        history_.AppendBreak(address, now);
     } else {
-        series_.AppendReading(address, now, command, values);
+        history_.AppendReading(address, now, command, values);
     }
     emit Changed();
 }
@@ -37,7 +37,7 @@ void TrendRecorder::RegistrationSilent(int slot) {
     if (!IsSlot(slot)) {
         return;
     }
-    series_.AppendBreak(slot, clock_());
+    history_.AppendBreak(slot, clock_());
     emit Changed();
 }
 

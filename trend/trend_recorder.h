@@ -1,13 +1,13 @@
 #pragma once
-// Keeps the trend of the registration runs from what the decoders and time-outs report, each entry
-// stamped with the workstation's clock, and tells the window when it changed. A slot is the
+// Keeps the trend of the registration runs from what the decoders and time-outs report, each
+// reading stamped with the workstation's clock, and tells the window when it changed. A slot is the
 // transmitter at its poll address; answers from other addresses belong to no slot.
 
 #include <QObject>
 #include <functional>
 
 #include "commands/registration_reading_sink.h"
-#include "trend/trend_series.h"
+#include "trend/trend_history.h"
 
 namespace trend {
 
@@ -16,14 +16,14 @@ class TrendRecorder : public QObject, public commands::RegistrationReadingSink {
 public:
     using Clock = std::function<Milliseconds()>;
 
-    // `clock` stamps the entries; the workstation's clock unless given.
+    // `clock` stamps the readings; the workstation's clock unless given.
     explicit TrendRecorder(Clock clock = {}, QObject* parent = nullptr);
 
-    const TrendSeries& Series() const { return series_; }
+    const TrendHistory& History() const { return history_; }
 
     // A new run starts a new trend.
     void RegistrationStarted() override;
-    // A reading adds a point; an answer that cannot be trusted breaks the slot's line.
+    // A reading is kept; an answer that cannot be trusted breaks the slot's line.
     void RegistrationReading(std::uint8_t address, std::uint8_t command,
                              std::span<const float> values) override;
     // Silence breaks the slot's line.
@@ -35,7 +35,7 @@ signals:
 
 private:
     Clock clock_;
-    TrendSeries series_;
+    TrendHistory history_;
 };
 
 }  // namespace trend

@@ -115,7 +115,7 @@ void TrendWindow::ConnectHandlers() {
     connect(&recorder_, &TrendRecorder::Changed, this,
             [this] { ScheduleRefresh(kRefreshAfterData); });
     connect(&recorder_, &TrendRecorder::Restarted, this, [this] {
-        view_.ShowEverything();
+        shownSpan_.ShowEverything();
         shownNewest_.reset();
         ScheduleRefresh(0);
     });
@@ -147,7 +147,7 @@ void TrendWindow::showEvent(QShowEvent* event) {
 }
 
 void TrendWindow::ShowEverything() {
-    view_.ShowEverything();
+    shownSpan_.ShowEverything();
     refresh_.stop();
     Refresh();
 }
@@ -160,20 +160,21 @@ void TrendWindow::ScheduleRefresh(int delay) {
 }
 
 void TrendWindow::Refresh() {
-    const TrendSeries& series = recorder_.Series();
-    if (const auto newest = series.Newest()) {
+    const TrendHistory& history = recorder_.History();
+    if (const auto newest = history.Newest()) {
         if (shownNewest_) {
-            view_.Follow(*shownNewest_, *newest);
+            shownSpan_.Follow(*shownNewest_, *newest);
         }
         shownNewest_ = newest;
     }
-    shown_ = view_.Shown(series.Oldest(), series.Newest(), QDateTime::currentMSecsSinceEpoch());
+    shown_ =
+        shownSpan_.Span(history.Oldest(), history.Newest(), QDateTime::currentMSecsSinceEpoch());
     columns_ = PlotColumns();
     std::array<std::optional<ReducedLine>, hart::kSlotCount + 1> lines;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        slotBoxes_[slot]->setVisible(series.HasEntries(slot));
-        if (series.HasEntries(slot) && slotBoxes_[slot]->isChecked()) {
-            lines[slot] = ReduceLine(series.Entries(slot), ChosenVariable(), shown_, columns_,
+        slotBoxes_[slot]->setVisible(history.HasReadings(slot));
+        if (history.HasReadings(slot) && slotBoxes_[slot]->isChecked()) {
+            lines[slot] = ReduceLine(history.Readings(slot), ChosenVariable(), shown_, columns_,
                                      kMaxRunsPerSlot);
         }
     }
@@ -229,7 +230,7 @@ void TrendWindow::ShowValueAxis(
 }
 
 void TrendWindow::UpdateVariableList() {
-    const std::uint8_t command = recorder_.Series().NewestCommand();
+    const std::uint8_t command = recorder_.History().NewestCommand();
     variableList_->setEnabled(ChoiceApplies(command));
     auto* model = qobject_cast<QStandardItemModel*>(variableList_->model());
     const bool currentChoosable = CurrentChoosable(command);
@@ -246,13 +247,13 @@ Variable TrendWindow::ChosenVariable() const {
 void TrendWindow::Zoom(double factor, double at) {
     const auto around = shown_.from + static_cast<Milliseconds>(
                                           std::llround(at * static_cast<double>(shown_.Length())));
-    view_.Zoom(shown_, factor, around);
+    shownSpan_.Zoom(shown_, factor, around);
     ScheduleRefresh(0);
 }
 
 void TrendWindow::Pan(double by) {
-    view_.Pan(shown_,
-              static_cast<Milliseconds>(std::llround(by * static_cast<double>(shown_.Length()))));
+    shownSpan_.Pan(
+        shown_, static_cast<Milliseconds>(std::llround(by * static_cast<double>(shown_.Length()))));
     ScheduleRefresh(0);
 }
 
@@ -272,7 +273,7 @@ void TrendWindow::AskAndSave(QFileDialog*& dialog, const char* name, const QStri
 
 bool TrendWindow::SaveCsv(const QString& path) {
     return Save(path, [this](QIODevice& device) {
-        return WriteCsv(device, recorder_.Series(), ChosenVariable(), QLocale::system());
+        return WriteCsv(device, recorder_.History(), ChosenVariable(), QLocale::system());
     });
 }
 

@@ -19,8 +19,8 @@
 #include <memory>
 #include <optional>
 
+#include "trend/shown_span.h"
 #include "trend/slot_line.h"
-#include "trend/time_view.h"
 #include "trend/trend_chart_view.h"
 #include "trend/trend_recorder.h"
 
@@ -61,7 +61,7 @@ private:
     bool Save(const QString& path, const std::function<bool(QIODevice&)>& write);
 
     const TrendRecorder& recorder_;
-    TimeView view_;
+    ShownSpan shownSpan_;
     TimeSpan shown_;
     std::optional<Milliseconds> shownNewest_;
     QTimer refresh_;

@@ -131,13 +131,13 @@ void Redraws(trend::TrendWindow& window) {
     PrintTimes("redraw of the whole day, ms:", wall, cpu);
 }
 
-void Reductions(const trend::TrendSeries& series) {
+void Reductions(const trend::TrendHistory& history) {
     std::vector<double> wall, cpu;
     for (int i = 0; i < kRedraws; ++i) {
         const auto [w, c] = Timed([&] {
             for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-                trend::ReduceLine(series.Entries(slot), trend::Variable::First,
-                                  {*series.Oldest(), *series.Newest()}, kPlotColumns, 64);
+                trend::ReduceLine(history.Readings(slot), trend::Variable::First,
+                                  {*history.Oldest(), *history.Newest()}, kPlotColumns, 64);
             }
         });
         wall.push_back(w);
@@ -150,7 +150,7 @@ void ExportDay(const trend::TrendRecorder& recorder) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const auto [wall, cpu] = Timed([&] {
-        trend::WriteCsv(buffer, recorder.Series(), trend::Variable::First, QLocale::system());
+        trend::WriteCsv(buffer, recorder.History(), trend::Variable::First, QLocale::system());
     });
     std::printf("  CSV of the whole day: %.0f ms (CPU %.0f ms), %.1f MiB\n", wall, cpu,
                 static_cast<double>(buffer.size()) / (1024.0 * 1024.0));
@@ -174,7 +174,7 @@ int RunTrend(const Options& options) {
         QApplication::processEvents();
         Redraws(window);
     }
-    Reductions(feed.Recorder().Series());
+    Reductions(feed.Recorder().History());
     ExportDay(feed.Recorder());
     for (int day = 2; day <= options.trendDays; ++day) {
         feed.AppendUntil(day * kReadingsPerDay);

@@ -1,4 +1,4 @@
-// The trend without its window: what the registration reports make of each slot's entries, the
+// The trend without its window: what the registration reports make of each slot's readings, the
 // seven-day limit, the values the drop-down picks, the reduction to the chart's width, the span
 // of the time axis, the CSV text and the files saved.
 
@@ -15,7 +15,7 @@
 
 #include "tests/support/warnings.h"
 #include "trend/line_reduction.h"
-#include "trend/time_view.h"
+#include "trend/shown_span.h"
 #include "trend/trend_export.h"
 #include "trend/trend_recorder.h"
 
@@ -28,31 +28,31 @@ constexpr Milliseconds kSecond = 1000;
 constexpr Milliseconds kDay = 24 * 3600 * kSecond;
 constexpr Variable kFirst = Variable::First;
 
-// The entries of a slot as text: times in seconds after kT0 with the first value, "|" a break.
-QString Shape(const SlotEntries& entries) {
+// The readings of a slot as text: times in seconds after kT0 with the first value, "|" a break.
+QString Shape(const SlotReadings& readings) {
     QStringList shape;
-    for (std::size_t i = 0; i < entries.Size(); ++i) {
-        const Sample sample = entries.At(i);
-        shape << (sample.IsBreak() ? QStringLiteral("|")
-                                   : QStringLiteral("%1:%2")
-                                         .arg((sample.time - kT0) / kSecond)
-                                         .arg(sample.values[0]));
+    for (std::size_t i = 0; i < readings.Size(); ++i) {
+        const Reading reading = readings.At(i);
+        shape << (reading.IsBreak() ? QStringLiteral("|")
+                                    : QStringLiteral("%1:%2")
+                                          .arg((reading.time - kT0) / kSecond)
+                                          .arg(reading.values[0]));
     }
     return shape.join(u' ');
 }
 
 // Readings of slot 1 at kT0 + i seconds, value `values[i]`; NaN stands for a break.
-TrendSeries SeriesOf(const QList<float>& values) {
-    TrendSeries series;
+TrendHistory HistoryOf(const QList<float>& values) {
+    TrendHistory history;
     for (qsizetype i = 0; i < values.size(); ++i) {
         const Milliseconds time = kT0 + static_cast<Milliseconds>(i) * kSecond;
         if (std::isnan(values[i])) {
-            series.AppendBreak(1, time);
+            history.AppendBreak(1, time);
         } else {
-            series.AppendReading(1, time, 1, std::array{values[i]});
+            history.AppendReading(1, time, 1, std::array{values[i]});
         }
     }
-    return series;
+    return history;
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ class TrendModelTest : public QObject {
 
 private slots:
     void init() { FailOnUnexpectedWarnings(); }
-    void recorderTurnsReportsIntoEntries();
+    void recorderTurnsReportsIntoReadings();
     void sevenDaysKeptAndClockSetBack();
     void valueOfEachCommand_data();
     void valueOfEachCommand();
@@ -70,82 +70,83 @@ private slots:
     void reductionKeepsEveryColumnsExtremes();
     void reductionBreaks_data();
     void reductionBreaks();
-    void timeView();
+    void shownSpan();
     void csvText_data();
     void csvText();
     void csvTimesAcrossMidnightAndClockChanges();
     void failedSaveKeepsTheOldFile();
 };
 
-void TrendModelTest::recorderTurnsReportsIntoEntries() {
+void TrendModelTest::recorderTurnsReportsIntoReadings() {
     TrendRecorder recorder;
     QSignalSpy changed(&recorder, &TrendRecorder::Changed);
     QSignalSpy restarted(&recorder, &TrendRecorder::Restarted);
-    const auto entries = [&recorder](int slot) {
+    const auto shape = [&recorder](int slot) {
         QStringList kinds;
-        const SlotEntries& entries = recorder.Series().Entries(slot);
-        for (std::size_t i = 0; i < entries.Size(); ++i) {
-            const Sample sample = entries.At(i);
-            kinds << (sample.IsBreak() ? QStringLiteral("|") : QString::number(sample.values[0]));
+        const SlotReadings& readings = recorder.History().Readings(slot);
+        for (std::size_t i = 0; i < readings.Size(); ++i) {
+            const Reading reading = readings.At(i);
+            kinds << (reading.IsBreak() ? QStringLiteral("|") : QString::number(reading.values[0]));
         }
         return kinds.join(u' ');
     };
     recorder.RegistrationSilent(3);  // nothing to break yet
     recorder.RegistrationReading(3, 1, std::array{1.5f});
-    recorder.RegistrationReading(3, 1, {});  // wrong checksum: no point, the line breaks
+    recorder.RegistrationReading(3, 1, {});  // wrong checksum: no reading, the line breaks
     recorder.RegistrationSilent(3);          // broken already
     recorder.RegistrationReading(3, 1, std::array{2.5f});
     recorder.RegistrationSilent(3);
     recorder.RegistrationReading(0, 1, std::array{9.0f});  // no slot has these addresses
     recorder.RegistrationReading(11, 1, std::array{9.0f});
     recorder.RegistrationReading(10, 3, std::array{4.0f, 5.0f, 6.0f, 7.0f, 8.0f});
-    QCOMPARE(entries(3), QStringLiteral("1.5 | 2.5 |"));
-    QCOMPARE(entries(10), QStringLiteral("4"));
-    QCOMPARE(recorder.Series().NewestCommand(), 3);
+    QCOMPARE(shape(3), QStringLiteral("1.5 | 2.5 |"));
+    QCOMPARE(shape(10), QStringLiteral("4"));
+    QCOMPARE(recorder.History().NewestCommand(), 3);
     QVERIFY(!changed.isEmpty());
 
     recorder.RegistrationStarted();
     QCOMPARE(restarted.count(), 1);
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        QVERIFY(!recorder.Series().HasEntries(slot));
+        QVERIFY(!recorder.History().HasReadings(slot));
     }
-    QCOMPARE(recorder.Series().Newest(), std::nullopt);
-    QCOMPARE(recorder.Series().NewestCommand(), 0);
+    QCOMPARE(recorder.History().Newest(), std::nullopt);
+    QCOMPARE(recorder.History().NewestCommand(), 0);
 }
 
 void TrendModelTest::sevenDaysKeptAndClockSetBack() {
-    TrendSeries series;
-    series.AppendReading(1, kT0, 1, std::array{1.0f});
-    series.AppendBreak(1, kT0 + kSecond);
-    series.AppendReading(1, kT0 + 2 * kSecond, 1, std::array{2.0f});
-    series.AppendReading(2, kT0 + kDay, 1, std::array{3.0f});
+    TrendHistory history;
+    history.AppendReading(1, kT0, 1, std::array{1.0f});
+    history.AppendBreak(1, kT0 + kSecond);
+    history.AppendReading(1, kT0 + 2 * kSecond, 1, std::array{2.0f});
+    history.AppendReading(2, kT0 + kDay, 1, std::array{3.0f});
     // The clock set back: the reading keeps its slot's order.
-    series.AppendReading(2, kT0 + kDay - kSecond, 1, std::array{4.0f});
-    QCOMPARE(Shape(series.Entries(2)), QStringLiteral("86400:3 86400:4"));
-    QCOMPARE(series.Oldest(), kT0);
+    history.AppendReading(2, kT0 + kDay - kSecond, 1, std::array{4.0f});
+    QCOMPARE(Shape(history.Readings(2)), QStringLiteral("86400:3 86400:4"));
+    QCOMPARE(history.Oldest(), kT0);
 
     // Seven days after the first reading it is still kept; a moment later it goes, and the break
     // that followed it, in every slot.
-    series.AppendReading(3, kT0 + kKeptFor, 1, std::array{5.0f});
-    QCOMPARE(Shape(series.Entries(1)), QStringLiteral("0:1 | 2:2"));
-    series.AppendReading(3, kT0 + kKeptFor + kSecond, 1, std::array{6.0f});
-    QCOMPARE(Shape(series.Entries(1)), QStringLiteral("2:2"));
-    QCOMPARE(series.Oldest(), kT0 + 2 * kSecond);
-    QCOMPARE(series.Newest(), kT0 + kKeptFor + kSecond);
+    history.AppendReading(3, kT0 + kKeptFor, 1, std::array{5.0f});
+    QCOMPARE(Shape(history.Readings(1)), QStringLiteral("0:1 | 2:2"));
+    history.AppendReading(3, kT0 + kKeptFor + kSecond, 1, std::array{6.0f});
+    QCOMPARE(Shape(history.Readings(1)), QStringLiteral("2:2"));
+    QCOMPARE(history.Oldest(), kT0 + 2 * kSecond);
+    QCOMPARE(history.Newest(), kT0 + kKeptFor + kSecond);
 
-    // Entries are kept in chunks: dropping and finding work across their boundaries.
-    const auto count = static_cast<Milliseconds>(3 * SlotEntries::kChunkSize);
+    // Readings are kept in chunks: dropping and finding work across their boundaries.
+    const auto count = static_cast<Milliseconds>(3 * SlotReadings::kChunkSize);
     for (Milliseconds i = 0; i < count; ++i) {
-        series.AppendReading(4, kT0 + kKeptFor + i * kSecond, 1, std::array{static_cast<float>(i)});
+        history.AppendReading(4, kT0 + kKeptFor + i * kSecond, 1,
+                              std::array{static_cast<float>(i)});
     }
-    const Milliseconds dropped = SlotEntries::kChunkSize + 100;
-    series.AppendReading(5, kT0 + 2 * kKeptFor + dropped * kSecond, 1, std::array{0.0f});
-    const SlotEntries& entries = series.Entries(4);
-    QCOMPARE(entries.Size(), static_cast<std::size_t>(count - dropped));
-    QCOMPARE(entries.At(0).values[0], static_cast<float>(dropped));
-    QCOMPARE(entries.At(entries.Size() - 1).values[0], static_cast<float>(count - 1));
-    const Milliseconds sought = 2 * SlotEntries::kChunkSize + 7;
-    QCOMPARE(entries.LowerBound(kT0 + kKeptFor + sought * kSecond - 1),
+    const Milliseconds dropped = SlotReadings::kChunkSize + 100;
+    history.AppendReading(5, kT0 + 2 * kKeptFor + dropped * kSecond, 1, std::array{0.0f});
+    const SlotReadings& readings = history.Readings(4);
+    QCOMPARE(readings.Size(), static_cast<std::size_t>(count - dropped));
+    QCOMPARE(readings.At(0).values[0], static_cast<float>(dropped));
+    QCOMPARE(readings.At(readings.Size() - 1).values[0], static_cast<float>(count - 1));
+    const Milliseconds sought = 2 * SlotReadings::kChunkSize + 7;
+    QCOMPARE(readings.LowerBound(kT0 + kKeptFor + sought * kSecond - 1),
              static_cast<std::size_t>(sought - dropped));
 }
 
@@ -171,8 +172,8 @@ void TrendModelTest::valueOfEachCommand() {
     QFETCH(int, command);
     QFETCH(int, variable);
     QFETCH(float, expected);
-    const Sample sample{kT0, {10, 11, 12, 13, 14}, static_cast<std::uint8_t>(command)};
-    const std::optional<float> value = ValueOf(sample, static_cast<Variable>(variable));
+    const Reading reading{kT0, {10, 11, 12, 13, 14}, static_cast<std::uint8_t>(command)};
+    const std::optional<float> value = ValueOf(reading, static_cast<Variable>(variable));
     QCOMPARE(value.has_value(), !std::isnan(expected));
     if (value) {
         QCOMPARE(*value, expected);
@@ -194,10 +195,10 @@ void TrendModelTest::reductionKeepsEveryColumnsExtremes() {
     std::uniform_real_distribution<float> noise(-100, 100);
     QList<float> values(readings);
     std::generate(values.begin(), values.end(), [&] { return noise(random); });
-    const TrendSeries series = SeriesOf(values);
+    const TrendHistory history = HistoryOf(values);
     // The span leaves out the first and last ten readings; the one on each side is kept.
     const TimeSpan span{kT0 + 10 * kSecond, kT0 + (readings - 11) * kSecond};
-    const ReducedLine line = ReduceLine(series.Entries(1), kFirst, span, columns, 64);
+    const ReducedLine line = ReduceLine(history.Readings(1), kFirst, span, columns, 64);
     QCOMPARE(line.runs.size(), 1u);
     QVERIFY(line.dots.isEmpty());
     const QList<QPointF>& run = line.runs.front();
@@ -249,7 +250,7 @@ void TrendModelTest::reductionBreaks() {
     QFETCH(int, columns);
     QFETCH(int, maxRuns);
     QFETCH(QString, pieces);
-    const ReducedLine line = ReduceLine(SeriesOf(values).Entries(1), kFirst,
+    const ReducedLine line = ReduceLine(HistoryOf(values).Readings(1), kFirst,
                                         TimeSpan{kT0, kT0 + 20 * kSecond}, columns, maxRuns);
     const auto text = [](const QList<QPointF>& points) {
         QStringList values;
@@ -266,38 +267,38 @@ void TrendModelTest::reductionBreaks() {
              pieces);
 }
 
-void TrendModelTest::timeView() {
-    TimeView view;
+void TrendModelTest::shownSpan() {
+    ShownSpan span;
     const Milliseconds now = kT0 + kDay;
     // Everything: an empty trend shows the last minute, a young one its first minute.
-    QCOMPARE(view.Shown(std::nullopt, std::nullopt, now).from, now - TimeView::kShortestWhole);
-    QCOMPARE(view.Shown(kT0, kT0 + 5 * kSecond, now).to, kT0 + TimeView::kShortestWhole);
-    TimeSpan shown = view.Shown(kT0, kT0 + 1000 * kSecond, now);
+    QCOMPARE(span.Span(std::nullopt, std::nullopt, now).from, now - ShownSpan::kShortestWhole);
+    QCOMPARE(span.Span(kT0, kT0 + 5 * kSecond, now).to, kT0 + ShownSpan::kShortestWhole);
+    TimeSpan shown = span.Span(kT0, kT0 + 1000 * kSecond, now);
     QCOMPARE(shown.from, kT0);
     QCOMPARE(shown.to, kT0 + 1000 * kSecond);
 
     // Zooming in about the middle keeps the middle; the span follows the newest reading while it
     // is in view, and stays once panned away from it.
-    view.Zoom(shown, 0.5, kT0 + 500 * kSecond);
-    shown = view.Shown(kT0, kT0 + 1000 * kSecond, now);
+    span.Zoom(shown, 0.5, kT0 + 500 * kSecond);
+    shown = span.Span(kT0, kT0 + 1000 * kSecond, now);
     QCOMPARE(shown.from, kT0 + 250 * kSecond);
     QCOMPARE(shown.to, kT0 + 750 * kSecond);
-    view.Follow(kT0 + 1000 * kSecond, kT0 + 1001 * kSecond);
-    QCOMPARE(view.Shown(kT0, kT0 + 1001 * kSecond, now).to, kT0 + 750 * kSecond);
-    view.Pan(shown, 250 * kSecond);
-    view.Follow(kT0 + 1000 * kSecond, kT0 + 1010 * kSecond);
-    shown = view.Shown(kT0, kT0 + 1010 * kSecond, now);
+    span.Follow(kT0 + 1000 * kSecond, kT0 + 1001 * kSecond);
+    QCOMPARE(span.Span(kT0, kT0 + 1001 * kSecond, now).to, kT0 + 750 * kSecond);
+    span.Pan(shown, 250 * kSecond);
+    span.Follow(kT0 + 1000 * kSecond, kT0 + 1010 * kSecond);
+    shown = span.Span(kT0, kT0 + 1010 * kSecond, now);
     QCOMPARE(shown.from, kT0 + 510 * kSecond);
     QCOMPARE(shown.to, kT0 + 1010 * kSecond);
-    QVERIFY(!view.ShowsEverything());
+    QVERIFY(!span.ShowsEverything());
 
     // Zooming stops at a second and at a little over the days kept.
-    view.Zoom(shown, 1e-6, shown.from);
-    QCOMPARE(view.Shown(kT0, kT0, now).Length(), TimeView::kShortestZoom);
-    view.Zoom(shown, 1e6, shown.from);
-    QCOMPARE(view.Shown(kT0, kT0, now).Length(), TimeView::kLongestZoom);
-    view.ShowEverything();
-    QCOMPARE(view.Shown(kT0, kT0 + 1010 * kSecond, now).from, kT0);
+    span.Zoom(shown, 1e-6, shown.from);
+    QCOMPARE(span.Span(kT0, kT0, now).Length(), ShownSpan::kShortestZoom);
+    span.Zoom(shown, 1e6, shown.from);
+    QCOMPARE(span.Span(kT0, kT0, now).Length(), ShownSpan::kLongestZoom);
+    span.ShowEverything();
+    QCOMPARE(span.Span(kT0, kT0 + 1010 * kSecond, now).from, kT0);
 }
 
 void TrendModelTest::csvText_data() {
@@ -314,14 +315,14 @@ void TrendModelTest::csvText() {
     QFETCH(QLocale, locale);
     QFETCH(QString, separator);
     QFETCH(QString, point);
-    TrendSeries series;
-    series.AppendReading(7, kT0 + 5, 3, std::array{9.0f, 0.1f, 2.0f, 3.0f, 4.0f});
-    series.AppendReading(2, kT0 + 2, 3, std::array{9.0f, 101.325f, 2.0f, 3.0f, 4.0f});
-    series.AppendBreak(2, kT0 + 3);
-    series.AppendReading(2, kT0 + 1000, 3, std::array{9.0f, -1.5e-7f, 2.0f, 3.0f, 4.0f});
+    TrendHistory history;
+    history.AppendReading(7, kT0 + 5, 3, std::array{9.0f, 0.1f, 2.0f, 3.0f, 4.0f});
+    history.AppendReading(2, kT0 + 2, 3, std::array{9.0f, 101.325f, 2.0f, 3.0f, 4.0f});
+    history.AppendBreak(2, kT0 + 3);
+    history.AppendReading(2, kT0 + 1000, 3, std::array{9.0f, -1.5e-7f, 2.0f, 3.0f, 4.0f});
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QVERIFY(WriteCsv(buffer, series, kFirst, locale));
+    QVERIFY(WriteCsv(buffer, history, kFirst, locale));
     QVERIFY(buffer.data().startsWith("\xEF\xBB\xBF"));
     const auto time = [](Milliseconds ms) {
         return QDateTime::fromMSecsSinceEpoch(ms).toString(
@@ -367,15 +368,15 @@ void TrendModelTest::csvTimesAcrossMidnightAndClockChanges() {
              Readings{{"2026-10-25T00:59:59.999Z", QStringLiteral("2026-10-25 02:59:59.999")},
                       {"2026-10-25T01:00:00.000Z", QStringLiteral("2026-10-25 02:00:00.000")}},
          }) {
-        TrendSeries series;
+        TrendHistory history;
         QStringList expected;
         for (const auto& [time, text] : readings) {
-            series.AppendReading(1, utc(time), 1, std::array{1.0f});
+            history.AppendReading(1, utc(time), 1, std::array{1.0f});
             expected << text;
         }
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        QVERIFY(WriteCsv(buffer, series, kFirst, QLocale::c()));
+        QVERIFY(WriteCsv(buffer, history, kFirst, QLocale::c()));
         QStringList times;
         for (const QString& line :
              QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n")).mid(1)) {

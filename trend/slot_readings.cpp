@@ -1,19 +1,19 @@
-#include "trend/slot_entries.h"
+#include "trend/slot_readings.h"
 
 #include <algorithm>
 
 namespace trend {
 
-Sample SlotEntries::At(std::size_t index) const {
+Reading SlotReadings::At(std::size_t index) const {
     const auto [chunk, position] = Locate(index);
-    Sample sample{chunk->times[position], {}, chunk->commands[position]};
-    for (std::size_t value = 0; value < sample.values.size(); ++value) {
-        sample.values[value] = chunk->values[value][position];
+    Reading reading{chunk->times[position], {}, chunk->commands[position]};
+    for (std::size_t value = 0; value < reading.values.size(); ++value) {
+        reading.values[value] = chunk->values[value][position];
     }
-    return sample;
+    return reading;
 }
 
-std::size_t SlotEntries::LowerBound(Milliseconds time) const {
+std::size_t SlotReadings::LowerBound(Milliseconds time) const {
     std::size_t first = 0;
     std::size_t count = size_;
     while (count > 0) {
@@ -28,23 +28,23 @@ std::size_t SlotEntries::LowerBound(Milliseconds time) const {
     return first;
 }
 
-void SlotEntries::PushBack(const Sample& sample) {
+void SlotReadings::PushBack(const Reading& reading) {
     const std::size_t position = front_ + size_;
     if (position == chunks_.size() * kChunkSize) {
-        // Left uninitialised: every field of an entry is written before it is read.
+        // Left uninitialised: every field of a reading is written before it is read.
         chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
     }
     Chunk& chunk = *chunks_[position / kChunkSize];
     const std::size_t at = position % kChunkSize;
-    chunk.times[at] = sample.time;
-    chunk.commands[at] = sample.command;
-    for (std::size_t value = 0; value < sample.values.size(); ++value) {
-        chunk.values[value][at] = sample.values[value];
+    chunk.times[at] = reading.time;
+    chunk.commands[at] = reading.command;
+    for (std::size_t value = 0; value < reading.values.size(); ++value) {
+        chunk.values[value][at] = reading.values[value];
     }
     ++size_;
 }
 
-void SlotEntries::PopFront() {
+void SlotReadings::PopFront() {
     --size_;
     if (++front_ == kChunkSize || size_ == 0) {
         chunks_.pop_front();
@@ -52,7 +52,7 @@ void SlotEntries::PopFront() {
     }
 }
 
-void SlotEntries::Clear() {
+void SlotReadings::Clear() {
     chunks_.clear();
     chunks_.shrink_to_fit();
     front_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// One entry of a slot's trend, and which of its values the window's drop-down picks.
+// One reading of a slot's trend, or a break of its line, and which of its values the window's
+// drop-down picks.
 
 #include <array>
 #include <cstdint>
@@ -16,7 +17,7 @@ using Milliseconds = std::int64_t;
 enum class Variable { Current, First, Second, Third, Fourth };
 
 // A reading, or a break of the slot's line.
-struct Sample {
+struct Reading {
     static constexpr int kMaxValues = commands::kMostReadings;
 
     Milliseconds time = 0;
@@ -36,6 +37,6 @@ bool ChoiceApplies(std::uint8_t command);
 // Whether the current may be chosen for readings of `command`: not where they carry several
 // values but no current.
 bool CurrentChoosable(std::uint8_t command);
-std::optional<float> ValueOf(const Sample& sample, Variable variable);
+std::optional<float> ValueOf(const Reading& reading, Variable variable);
 
 }  // namespace trend

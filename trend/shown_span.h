@@ -6,19 +6,19 @@
 #include <optional>
 
 #include "trend/line_reduction.h"
-#include "trend/trend_series.h"
+#include "trend/trend_history.h"
 
 namespace trend {
 
-class TimeView {
+class ShownSpan {
 public:
     static constexpr Milliseconds kShortestWhole = 60 * 1000;  // "everything" of a young trend
     static constexpr Milliseconds kShortestZoom = 1000;
     static constexpr Milliseconds kLongestZoom = kKeptFor + 24LL * 3600 * 1000;
 
     // The span shown, given the oldest and the newest reading (none in an empty trend) and `now`.
-    TimeSpan Shown(std::optional<Milliseconds> oldest, std::optional<Milliseconds> newest,
-                   Milliseconds now) const;
+    TimeSpan Span(std::optional<Milliseconds> oldest, std::optional<Milliseconds> newest,
+                  Milliseconds now) const;
     bool ShowsEverything() const { return whole_; }
 
     void ShowEverything() { whole_ = true; }

@@ -1,4 +1,4 @@
-#include "trend/sample.h"
+#include "trend/reading.h"
 
 namespace trend {
 
@@ -30,9 +30,9 @@ bool CurrentChoosable(std::uint8_t command) {
     return row == nullptr || row->readings.count <= 1 || row->readings.currentFirst;
 }
 
-std::optional<float> ValueOf(const Sample& sample, Variable variable) {
-    const std::optional<int> index = ValueIndex(sample.command, variable);
-    return index ? std::optional(sample.values[static_cast<std::size_t>(*index)]) : std::nullopt;
+std::optional<float> ValueOf(const Reading& reading, Variable variable) {
+    const std::optional<int> index = ValueIndex(reading.command, variable);
+    return index ? std::optional(reading.values[static_cast<std::size_t>(*index)]) : std::nullopt;
 }
 
 }  // namespace trend

@@ -1,11 +1,11 @@
-#include "trend/time_view.h"
+#include "trend/shown_span.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace trend {
 
-TimeSpan TimeView::Shown(std::optional<Milliseconds> oldest, std::optional<Milliseconds> newest,
+TimeSpan ShownSpan::Span(std::optional<Milliseconds> oldest, std::optional<Milliseconds> newest,
                          Milliseconds now) const {
     if (!whole_) {
         return span_;
@@ -16,7 +16,7 @@ TimeSpan TimeView::Shown(std::optional<Milliseconds> oldest, std::optional<Milli
     return {*oldest, std::max(*newest, *oldest + kShortestWhole)};
 }
 
-void TimeView::Zoom(TimeSpan shown, double factor, Milliseconds around) {
+void ShownSpan::Zoom(TimeSpan shown, double factor, Milliseconds around) {
     const double length =
         std::clamp(static_cast<double>(shown.Length()) * factor, static_cast<double>(kShortestZoom),
                    static_cast<double>(kLongestZoom));
@@ -27,12 +27,12 @@ void TimeView::Zoom(TimeSpan shown, double factor, Milliseconds around) {
     whole_ = false;
 }
 
-void TimeView::Pan(TimeSpan shown, Milliseconds by) {
+void ShownSpan::Pan(TimeSpan shown, Milliseconds by) {
     span_ = {shown.from + by, shown.to + by};
     whole_ = false;
 }
 
-void TimeView::Follow(Milliseconds previous, Milliseconds newest) {
+void ShownSpan::Follow(Milliseconds previous, Milliseconds newest) {
     if (!whole_ && span_.Contains(previous) && newest > span_.to) {
         const Milliseconds by = newest - span_.to;
         span_ = {span_.from + by, span_.to + by};
