@@ -45,4 +45,9 @@ QStringList PressureUnitTexts() {
     return {QStringLiteral("кгс/см2"), QStringLiteral("МПа"), QStringLiteral("кПа")};
 }
 
+QString PressureUnitText(int index) {
+    const QStringList units = PressureUnitTexts();
+    return index >= 0 && index < units.size() ? units[index] : QString::number(index);
+}
+
 }  // namespace commands

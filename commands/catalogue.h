@@ -93,5 +93,7 @@ QStringList DeviceVariableTexts();
 
 // The three pressure units of the units dialog, by unit index.
 QStringList PressureUnitTexts();
+// The text of unit index `index` in that list; the number itself for an index it does not have.
+QString PressureUnitText(int index);
 
 }  // namespace commands

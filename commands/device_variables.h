@@ -12,7 +12,9 @@ namespace commands {
 
 inline constexpr int kVariableGroups = 4;
 inline constexpr int kVariableGroupSize = 6;
-inline constexpr int kVariableValueAt = 2;  // within a group of the answer
+// Within a group of the answer.
+inline constexpr int kVariableUnitAt = 1;
+inline constexpr int kVariableValueAt = 2;
 inline constexpr std::uint8_t kVariableRequestBytes =
     (kVariableGroups - 1) * kVariableGroupSize + 1;
 

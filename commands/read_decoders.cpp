@@ -36,6 +36,8 @@ const std::array<QString, kCurrentRows> kCurrentNamesRegistration{
 
 using namespace hart::column;
 
+// Command 1's answer gives the unit code before the value.
+constexpr int kPrimaryUnitAt = 0;
 // Command 1 checks the byte after the four value bytes of its five, not the answer's last byte.
 constexpr int kPrimaryChecksumAt = hart::frame::response::kDataAt + 5;
 
@@ -88,8 +90,10 @@ private:
     // Appends a piece to the answering transmitter's protocol line while the box is ticked.
     void Protocol(const QString& piece);
     void ProtocolEnd();
-    // Reports the answer's values to the readings sink; none when `reliable` is false.
-    void Reading(bool reliable, std::span<const float> values);
+    // Reports the answer's values and unit codes to the readings sink; none when `reliable` is
+    // false.
+    void Reading(bool reliable, std::span<const float> values,
+                 std::span<const std::uint8_t> units = {});
     bool Registration() const { return context_.state.session.Mode == hart::kModeRegistration; }
 
     const DecoderContext& context_;
@@ -119,7 +123,8 @@ void ReadDecoder::ReadPrimaryRegistration() {
     }
     grid.SetCell(row, kTime, TimeAndDateText());
     ProtocolEnd();
-    Reading(answer_.ValidAt(kPrimaryChecksumAt), std::array{answer_.Float(1)});
+    Reading(answer_.ValidAt(kPrimaryChecksumAt), std::array{answer_.Float(1)},
+            std::array{answer_.Data(kPrimaryUnitAt)});
 }
 
 void ReadDecoder::ReadCurrentSetup() {
@@ -204,6 +209,14 @@ std::array<float, kVariableGroups> GroupFloats(const Answer& answer) {
     return values;
 }
 
+std::array<std::uint8_t, kVariableGroups> GroupUnits(const Answer& answer) {
+    std::array<std::uint8_t, kVariableGroups> units{};
+    for (int group = 0; group < kVariableGroups; ++group) {
+        units[group] = answer.Data(group * kVariableGroupSize + kVariableUnitAt);
+    }
+    return units;
+}
+
 QString GroupLabel(const DecoderContext& context, int group) {
     const int code = VariableLists(context.Form5)[group]->currentIndex();
     const DeviceVariable* variable = DeviceVariableOf(code);
@@ -235,7 +248,7 @@ void ReadDecoder::ReadVariablesRegistration() {
         grid.SetCell(row + group, kParameter, GroupName(context_, group));
     }
     grid.SetCell(row, kTime, TimeAndDateText());
-    Reading(answer_.Valid(), GroupFloats(answer_));
+    Reading(answer_.Valid(), GroupFloats(answer_), GroupUnits(answer_));
     if (!answer_.Valid()) {
         for (int group = 0; group < kVariableGroups; ++group) {
             grid.SetCell(row + group, kValue, kNotReliable);
@@ -274,9 +287,11 @@ void ReadDecoder::ProtocolEnd() {
     }
 }
 
-void ReadDecoder::Reading(bool reliable, std::span<const float> values) {
+void ReadDecoder::Reading(bool reliable, std::span<const float> values,
+                          std::span<const std::uint8_t> units) {
     context_.readings.RegistrationReading(answer_.Address(), answer_.Command(),
-                                          reliable ? values : std::span<const float>());
+                                          reliable ? values : std::span<const float>(),
+                                          reliable ? units : std::span<const std::uint8_t>());
 }
 
 }  // namespace

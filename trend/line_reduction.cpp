@@ -93,29 +93,10 @@ ReducedLine ReduceLine(const SlotReadings& readings, Variable variable, TimeSpan
     first -= first > 0 ? 1 : 0;
     last += last < readings.Size() ? 1 : 0;
     Reducer reducer(span, std::max(columns, 1));
-    // The value's place is looked up again only where the command changes.
-    std::uint8_t command = 0;
-    std::optional<int> index;
-    readings.ForEachPart(
-        first, last, [&](const SlotReadings::Chunk& chunk, std::size_t begin, std::size_t end) {
-            for (std::size_t at = begin; at < end; ++at) {
-                if (chunk.commands[at] == 0) {
-                    reducer.Break();
-                    continue;
-                }
-                if (chunk.commands[at] != command) {
-                    command = chunk.commands[at];
-                    index = ValueIndex(command, variable);
-                }
-                if (!index) {
-                    continue;
-                }
-                const float value = chunk.values[static_cast<std::size_t>(*index)][at];
-                if (std::isfinite(value)) {
-                    reducer.Take(chunk.times[at], value);
-                }
-            }
-        });
+    readings.ForEachValue(
+        first, last, variable,
+        [&reducer](std::size_t, Milliseconds time, float value) { reducer.Take(time, value); },
+        [&reducer] { reducer.Break(); });
     std::vector<QList<QPointF>> pieces = reducer.Finish();
     ReducedLine line;
     const auto runs = std::count_if(pieces.begin(), pieces.end(),

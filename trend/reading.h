@@ -16,13 +16,17 @@ using Milliseconds = std::int64_t;
 // What the window's drop-down chooses for commands 3 and 33: the current or a variable.
 enum class Variable { Current, First, Second, Third, Fourth };
 
+inline constexpr int kMaxValues = commands::kMostReadings;
+
+// The unit codes an answer gives with its values, in the same order; 0 where it gives none.
+using UnitCodes = std::array<std::uint8_t, kMaxValues>;
+
 // A reading, or a break of the slot's line.
 struct Reading {
-    static constexpr int kMaxValues = commands::kMostReadings;
-
     Milliseconds time = 0;
     std::array<float, kMaxValues> values{};  // as the answer carried them
     std::uint8_t command = 0;                // 0 marks a break
+    UnitCodes units{};
 
     bool IsBreak() const { return command == 0; }
 };

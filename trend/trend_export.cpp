@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 
+#include "trend/quantity.h"
+
 namespace trend {
 namespace {
 
@@ -50,6 +52,32 @@ void AppendValue(QByteArray& text, float value, const QByteArray& decimalPoint) 
     }
 }
 
+// The unit field of each slot's readings, named again only where the command or the unit codes
+// change.
+class UnitFields {
+public:
+    explicit UnitFields(Variable variable) : variable_(variable) {}
+
+    const QByteArray& Of(int slot, const Reading& reading) {
+        Known& known = slots_[static_cast<std::size_t>(slot)];
+        if (!known.field || known.command != reading.command || known.units != reading.units) {
+            known = {reading.command, reading.units,
+                     QuantityOf(reading.command, variable_, reading.units).unit.toUtf8()};
+        }
+        return *known.field;
+    }
+
+private:
+    struct Known {
+        std::uint8_t command = 0;
+        UnitCodes units{};
+        std::optional<QByteArray> field;
+    };
+
+    Variable variable_;
+    std::array<Known, hart::kSlotCount + 1> slots_;
+};
+
 // The slot whose next reading is the oldest, advancing past breaks; 0 when none is left.
 int NextSlot(const TrendHistory& history, std::array<std::size_t, hart::kSlotCount + 1>& next) {
     int oldest = 0;
@@ -75,11 +103,12 @@ bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
     const QByteArray decimalPoint = locale.decimalPoint().toUtf8();
     const QByteArray separator = decimalPoint == "," ? ";" : ",";
     // The byte-order mark tells spreadsheets the text is UTF-8.
-    QByteArray text = "\xEF\xBB\xBF" + QStringLiteral("Время%1Датчик%1Адрес%1Значение\r\n")
+    QByteArray text = "\xEF\xBB\xBF" + QStringLiteral("Время%1Датчик%1Адрес%1Значение%1Единица\r\n")
                                            .arg(QString::fromUtf8(separator))
                                            .toUtf8();
     text.reserve(kChunk + 256);
     TimeTexts times;
+    UnitFields units(variable);
     // A slot is the transmitter at its poll address.
     std::array<QByteArray, hart::kSlotCount + 1> slotFields;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
@@ -96,7 +125,7 @@ bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
         times.Append(text, reading.time);
         text.append(slotFields[slot]);
         AppendValue(text, *value, decimalPoint);
-        text.append("\r\n");
+        text.append(separator).append(units.Of(slot, reading)).append("\r\n");
         if (text.size() >= kChunk) {
             if (device.write(text) != text.size()) {
                 return false;

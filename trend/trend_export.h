@@ -12,9 +12,10 @@
 
 namespace trend {
 
-// Writes every reading of every slot, oldest first, as "time, slot, address, value" lines after a
-// header line: UTF-8, the value of `variable` with `locale`'s decimal separator, and fields
-// separated by ";" where that separator is the comma, else by ",".
+// Writes every reading of every slot, oldest first, as "time, slot, address, value, unit" lines
+// after a header line: UTF-8, the value of `variable` with `locale`'s decimal separator, its unit
+// where the answers say it (else an empty field), and fields separated by ";" where that decimal
+// separator is the comma, else by ",".
 bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
               const QLocale& locale);
 

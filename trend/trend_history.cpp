@@ -14,11 +14,14 @@ void TrendHistory::Clear() {
 }
 
 void TrendHistory::AppendReading(int slot, Milliseconds time, std::uint8_t command,
-                                 std::span<const float> values) {
+                                 std::span<const float> values,
+                                 std::span<const std::uint8_t> units) {
     Reading reading{InOrder(slot, time), {}, command};
     reading.values.fill(std::numeric_limits<float>::quiet_NaN());
-    std::copy_n(values.begin(), std::min<std::size_t>(values.size(), Reading::kMaxValues),
+    std::copy_n(values.begin(), std::min<std::size_t>(values.size(), kMaxValues),
                 reading.values.begin());
+    std::copy_n(units.begin(), std::min<std::size_t>(units.size(), kMaxValues),
+                reading.units.begin());
     slots_.at(slot).PushBack(reading);
     newest_ = std::max(newest_.value_or(reading.time), reading.time);
     newestCommand_ = command;
@@ -31,6 +34,16 @@ void TrendHistory::AppendBreak(int slot, Milliseconds time) {
         return;
     }
     readings.PushBack(Reading{InOrder(slot, time), {}, 0});
+}
+
+std::optional<Reading> TrendHistory::NewestReading(int slot) const {
+    const SlotReadings& readings = Readings(slot);
+    if (readings.Empty()) {
+        return std::nullopt;
+    }
+    // Two breaks never follow each other, and a break never comes first.
+    const std::size_t last = readings.Size() - 1;
+    return readings.At(readings.IsBreak(last) ? last - 1 : last);
 }
 
 std::optional<Milliseconds> TrendHistory::Oldest() const {

@@ -20,7 +20,8 @@ void TrendRecorder::RegistrationStarted() {
 }
 
 void TrendRecorder::RegistrationReading(std::uint8_t address, std::uint8_t command,
-                                        std::span<const float> values) {
+                                        std::span<const float> values,
+                                        std::span<const std::uint8_t> units) {
     if (!IsSlot(address)) {
         return;
     }
@@ -28,7 +29,7 @@ void TrendRecorder::RegistrationReading(std::uint8_t address, std::uint8_t comma
     if (values.empty()) {
         history_.AppendBreak(address, now);
     } else {
-        history_.AppendReading(address, now, command, values);
+        history_.AppendReading(address, now, command, values, units);
     }
     emit Changed();
 }

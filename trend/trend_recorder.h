@@ -25,7 +25,8 @@ public:
     void RegistrationStarted() override;
     // A reading is kept; an answer that cannot be trusted breaks the slot's line.
     void RegistrationReading(std::uint8_t address, std::uint8_t command,
-                             std::span<const float> values) override;
+                             std::span<const float> values,
+                             std::span<const std::uint8_t> units) override;
     // Silence breaks the slot's line.
     void RegistrationSilent(int slot) override;
 

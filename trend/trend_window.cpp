@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "trend/pointed_reading.h"
+#include "trend/quantity.h"
 #include "trend/trend_export.h"
 #include "ui/message_boxes.h"
 #include "ui/named.h"
@@ -21,11 +24,16 @@ constexpr int kMaxRunsPerSlot = 64;
 constexpr Milliseconds kDay = 24LL * 3600 * 1000;
 constexpr int kPixelsPerTimeLabel = 110;
 constexpr int kPixelsPerDateLabel = 190;
+constexpr double kPointingRadius = 8;  // pixels from a reading's point that still point at it
 
 const QStringList kVariableTexts{
     QStringLiteral("Ток"),          QStringLiteral("Переменная 1"), QStringLiteral("Переменная 2"),
     QStringLiteral("Переменная 3"), QStringLiteral("Переменная 4"),
 };
+
+QString SlotName(int slot) {
+    return QStringLiteral("Датчик №%1").arg(slot);
+}
 
 QIcon Swatch(const QColor& colour) {
     QPixmap swatch(14, 14);
@@ -86,7 +94,7 @@ void TrendWindow::CreateControls() {
 
     auto* legend = new QHBoxLayout;
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        const QString name = QStringLiteral("Датчик №%1").arg(slot);
+        const QString name = SlotName(slot);
         lines_[slot] =
             std::make_unique<SlotLine>(*chart_, *timeAxis_, *valueAxis_, SlotColour(slot), name);
         slotBoxes_[slot] = NewNamed<QCheckBox>(IndexedName("TrendSlotBox", slot).constData(), name);
@@ -132,6 +140,7 @@ void TrendWindow::ConnectHandlers() {
     connect(chartView_, &TrendChartView::ZoomRequested, this, &TrendWindow::Zoom);
     connect(chartView_, &TrendChartView::PanRequested, this, &TrendWindow::Pan);
     connect(chartView_, &TrendChartView::EverythingRequested, this, &TrendWindow::ShowEverything);
+    connect(chartView_, &TrendChartView::TipRequested, this, &TrendWindow::ShowReadingAt);
     connect(saveCsvButton_, &QPushButton::clicked, this, [this] {
         AskAndSave(csvDialog_, "TrendCsvDialog", QStringLiteral("csv"), &TrendWindow::SaveCsv);
     });
@@ -185,6 +194,7 @@ void TrendWindow::Refresh() {
     }
     ShowTimeAxis();
     ShowValueAxis(lines);
+    ShowQuantity();
     for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
         if (lines[slot]) {
             lines_[slot]->Show(*lines[slot]);
@@ -227,6 +237,54 @@ void TrendWindow::ShowValueAxis(
                                                  : std::max(std::abs(range.high) * 0.05, 0.5);
     valueAxis_->setRange(range.low - margin, range.high + margin);
     valueAxis_->applyNiceNumbers();
+}
+
+void TrendWindow::ShowQuantity() {
+    const TrendHistory& history = recorder_.History();
+    std::array<Quantity, hart::kSlotCount + 1> quantities;
+    std::optional<Quantity> first;
+    bool unitsDiffer = false;
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        if (const auto reading = history.NewestReading(slot)) {
+            Quantity& quantity = quantities[slot];
+            quantity = QuantityOf(reading->command, ChosenVariable(), reading->units);
+            if (quantity.name.isEmpty()) {
+                continue;
+            }
+            unitsDiffer = unitsDiffer || (first && first->unit != quantity.unit);
+            first = first.value_or(quantity);
+        }
+    }
+    // Where the slots' units differ, the axis names none, and each tick box names its slot's.
+    Quantity axis = first.value_or(Quantity{});
+    if (unitsDiffer) {
+        axis.unit.clear();
+    }
+    valueAxis_->setTitleText(axis.Text());
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        const QString& unit = quantities[slot].unit;
+        slotBoxes_[slot]->setText(unitsDiffer && !unit.isEmpty()
+                                      ? SlotName(slot) + QStringLiteral(", ") + unit
+                                      : SlotName(slot));
+    }
+}
+
+void TrendWindow::ShowReadingAt(QPoint position) {
+    const QRectF plot =
+        chartView_->mapFromScene(chart_->mapToScene(chart_->plotArea())).boundingRect().toRectF();
+    const PlotFrame frame{plot, shown_, valueAxis_->min(), valueAxis_->max()};
+    DrawnSlots drawn{};
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        drawn[slot] = slotBoxes_[slot]->isVisibleTo(this) && slotBoxes_[slot]->isChecked();
+    }
+    const std::optional<PointedReading> pointed =
+        ReadingNear(recorder_.History(), drawn, ChosenVariable(), frame, position, kPointingRadius);
+    if (!pointed) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(chartView_->viewport()->mapToGlobal(position),
+                       PointedText(*pointed, ChosenVariable()), chartView_->viewport());
 }
 
 void TrendWindow::UpdateVariableList() {

@@ -1,7 +1,8 @@
 #pragma once
 // "График регистрации": a window beside the main window with one line per slot of the values the
 // registration answers brought, a legend of tick boxes that show and hide the lines, the choice
-// of the variable for commands 3 and 33, and the CSV and PNG export. It only reads the trend:
+// of the variable for commands 3 and 33, the quantity and its unit on the value axis, the reading
+// under the pointer in a tool tip, and the CSV and PNG export. It only reads the trend:
 // closing it loses nothing. The legend is a row of tick boxes rather than the chart's own: a
 // slot's line is a series per unbroken piece, which that legend would list one by one, and its
 // markers show no ticked state.
@@ -51,6 +52,11 @@ private:
     int PlotColumns() const;
     void ShowTimeAxis();
     void ShowValueAxis(const std::array<std::optional<ReducedLine>, hart::kSlotCount + 1>& lines);
+    // The value axis's title names the quantity, with the unit where all slots share it; the tick
+    // boxes name their slot's unit where they do not.
+    void ShowQuantity();
+    // Shows the reading of a drawn line near `position` of the view in a tool tip.
+    void ShowReadingAt(QPoint position);
     void UpdateVariableList();
     Variable ChosenVariable() const;
     void Zoom(double factor, double at);

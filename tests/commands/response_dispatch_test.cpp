@@ -42,18 +42,19 @@ Bytes Command1Data(const Bytes& value = kPressure) {
     return data;
 }
 
-// Four groups: code, unit, value.
+// Four groups: code, unit (40 + the group's number), value.
 Bytes Command33Data(const std::array<Bytes, 4>& values) {
     Bytes data;
     for (std::uint8_t group = 0; group < 4; ++group) {
         data.push_back(group);
-        data.push_back(0);
+        data.push_back(static_cast<std::uint8_t>(40 + group));
         data.insert(data.end(), values[group].begin(), values[group].end());
     }
     return data;
 }
 
-// Protocol pieces by address, and the registration readings as "address command: values".
+// Protocol pieces by address, and the registration readings as
+// "address command: values | unit codes".
 class RecordingSink : public commands::ProtocolSink, public commands::RegistrationReadingSink {
 public:
     void ProtocolWrite(std::uint8_t address, const QString& text) override {
@@ -64,10 +65,15 @@ public:
     }
     void RegistrationStarted() override {}
     void RegistrationReading(std::uint8_t address, std::uint8_t command,
-                             std::span<const float> values) override {
+                             std::span<const float> values,
+                             std::span<const std::uint8_t> units) override {
         QString reading = QStringLiteral("%1 %2:").arg(address).arg(command);
         for (const float value : values) {
             reading += u' ' + QString::number(value);
+        }
+        reading += QStringLiteral(" |");
+        for (const std::uint8_t unit : units) {
+            reading += u' ' + QString::number(unit);
         }
         readings << reading;
     }
@@ -429,17 +435,17 @@ void ResponseDispatchTest::registrationReadings_data() {
     const Bytes command33 = Command33Data(
         {kPressure, Bytes{68, 154, 64, 0}, Bytes{65, 32, 0, 0}, Bytes{63, 204, 204, 205}});
     QTest::newRow("1") << registration << Response(4, 1, Command1Data())
-                       << QStringList{"4 1: 101.325"};
+                       << QStringList{"4 1: 101.325 | 12"};
     QTest::newRow("1, wrong checksum")
-        << registration << Response(4, 1, Command1Data(), false) << QStringList{"4 1:"};
+        << registration << Response(4, 1, Command1Data(), false) << QStringList{"4 1: |"};
     QTest::newRow("3") << registration << Response(2, 3, kCommand3Data)
-                       << QStringList{"2 3: 12 1.5 1234 567 23.4567"};
+                       << QStringList{"2 3: 12 1.5 1234 567 23.4567 |"};
     QTest::newRow("3, wrong checksum")
-        << registration << Response(2, 3, kCommand3Data, false) << QStringList{"2 3:"};
+        << registration << Response(2, 3, kCommand3Data, false) << QStringList{"2 3: |"};
     QTest::newRow("33") << registration << Response(6, 33, command33)
-                        << QStringList{"6 33: 101.325 1234 10 1.6"};
+                        << QStringList{"6 33: 101.325 1234 10 1.6 | 40 41 42 43"};
     QTest::newRow("33, wrong checksum")
-        << registration << Response(6, 33, command33, false) << QStringList{"6 33:"};
+        << registration << Response(6, 33, command33, false) << QStringList{"6 33: |"};
     QTest::newRow("setup answers are no readings")
         << int{hart::kModeSetup} << Response(4, 1, Command1Data()) << QStringList();
 }

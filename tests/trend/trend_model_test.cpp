@@ -1,6 +1,6 @@
-// The trend without its window: what the registration reports make of each slot's readings, the
-// seven-day limit, the values the drop-down picks, the reduction to the chart's width, the span
-// of the time axis, the CSV text and the files saved.
+// The trend without its window: what the registration reports make of each slot's readings and
+// their units, the seven-day limit, the values the drop-down picks and what they measure, the
+// reduction to the chart's width, the span of the time axis, the CSV text and the files saved.
 
 #include <QBuffer>
 #include <QDir>
@@ -15,6 +15,7 @@
 
 #include "tests/support/warnings.h"
 #include "trend/line_reduction.h"
+#include "trend/quantity.h"
 #include "trend/shown_span.h"
 #include "trend/trend_export.h"
 #include "trend/trend_recorder.h"
@@ -27,6 +28,11 @@ constexpr Milliseconds kT0 = 1'700'000'000'000;  // 14.11.2023
 constexpr Milliseconds kSecond = 1000;
 constexpr Milliseconds kDay = 24 * 3600 * kSecond;
 constexpr Variable kFirst = Variable::First;
+
+// The unit codes of an answer of command 1.
+std::array<std::uint8_t, 1> Unit(std::uint8_t code) {
+    return {code};
+}
 
 // The readings of a slot as text: times in seconds after kT0 with the first value, "|" a break.
 QString Shape(const SlotReadings& readings) {
@@ -66,6 +72,8 @@ private slots:
     void sevenDaysKeptAndClockSetBack();
     void valueOfEachCommand_data();
     void valueOfEachCommand();
+    void quantityOfEachCommand_data();
+    void quantityOfEachCommand();
     void reductionKeepsEveryColumnsExtremes_data();
     void reductionKeepsEveryColumnsExtremes();
     void reductionBreaks_data();
@@ -81,26 +89,31 @@ void TrendModelTest::recorderTurnsReportsIntoReadings() {
     TrendRecorder recorder;
     QSignalSpy changed(&recorder, &TrendRecorder::Changed);
     QSignalSpy restarted(&recorder, &TrendRecorder::Restarted);
+    // Values with the first unit code: "value/unit".
     const auto shape = [&recorder](int slot) {
         QStringList kinds;
         const SlotReadings& readings = recorder.History().Readings(slot);
         for (std::size_t i = 0; i < readings.Size(); ++i) {
             const Reading reading = readings.At(i);
-            kinds << (reading.IsBreak() ? QStringLiteral("|") : QString::number(reading.values[0]));
+            kinds << (reading.IsBreak()
+                          ? QStringLiteral("|")
+                          : QStringLiteral("%1/%2").arg(reading.values[0]).arg(reading.units[0]));
         }
         return kinds.join(u' ');
     };
     recorder.RegistrationSilent(3);  // nothing to break yet
-    recorder.RegistrationReading(3, 1, std::array{1.5f});
-    recorder.RegistrationReading(3, 1, {});  // wrong checksum: no reading, the line breaks
-    recorder.RegistrationSilent(3);          // broken already
-    recorder.RegistrationReading(3, 1, std::array{2.5f});
+    recorder.RegistrationReading(3, 1, std::array{1.5f}, Unit(2));
+    recorder.RegistrationReading(3, 1, {}, {});  // wrong checksum: no reading, the line breaks
+    recorder.RegistrationSilent(3);              // broken already
+    recorder.RegistrationReading(3, 1, std::array{2.5f}, Unit(1));
+    recorder.RegistrationReading(3, 1, std::array{3.5f}, Unit(1));
     recorder.RegistrationSilent(3);
-    recorder.RegistrationReading(0, 1, std::array{9.0f});  // no slot has these addresses
-    recorder.RegistrationReading(11, 1, std::array{9.0f});
-    recorder.RegistrationReading(10, 3, std::array{4.0f, 5.0f, 6.0f, 7.0f, 8.0f});
-    QCOMPARE(shape(3), QStringLiteral("1.5 | 2.5 |"));
-    QCOMPARE(shape(10), QStringLiteral("4"));
+    recorder.RegistrationReading(0, 1, std::array{9.0f}, Unit(2));  // no slot has these addresses
+    recorder.RegistrationReading(11, 1, std::array{9.0f}, Unit(2));
+    recorder.RegistrationReading(10, 3, std::array{4.0f, 5.0f, 6.0f, 7.0f, 8.0f}, {});
+    QCOMPARE(shape(3), QStringLiteral("1.5/2 | 2.5/1 3.5/1 |"));
+    QCOMPARE(shape(10), QStringLiteral("4/0"));
+    QCOMPARE(recorder.History().NewestReading(3)->values[0], 3.5f);
     QCOMPARE(recorder.History().NewestCommand(), 3);
     QVERIFY(!changed.isEmpty());
 
@@ -133,11 +146,15 @@ void TrendModelTest::sevenDaysKeptAndClockSetBack() {
     QCOMPARE(history.Oldest(), kT0 + 2 * kSecond);
     QCOMPARE(history.Newest(), kT0 + kKeptFor + kSecond);
 
-    // Readings are kept in chunks: dropping and finding work across their boundaries.
+    // Readings are kept in chunks, their units where they change: dropping and finding work
+    // across the boundaries of both.
     const auto count = static_cast<Milliseconds>(3 * SlotReadings::kChunkSize);
+    const Milliseconds firstInKilopascal = SlotReadings::kChunkSize + 50;
+    const Milliseconds sought = 2 * SlotReadings::kChunkSize + 7;
     for (Milliseconds i = 0; i < count; ++i) {
-        history.AppendReading(4, kT0 + kKeptFor + i * kSecond, 1,
-                              std::array{static_cast<float>(i)});
+        const std::uint8_t unit = i < firstInKilopascal ? 0 : i < sought ? 2 : 1;
+        history.AppendReading(4, kT0 + kKeptFor + i * kSecond, 1, std::array{static_cast<float>(i)},
+                              Unit(unit));
     }
     const Milliseconds dropped = SlotReadings::kChunkSize + 100;
     history.AppendReading(5, kT0 + 2 * kKeptFor + dropped * kSecond, 1, std::array{0.0f});
@@ -145,9 +162,12 @@ void TrendModelTest::sevenDaysKeptAndClockSetBack() {
     QCOMPARE(readings.Size(), static_cast<std::size_t>(count - dropped));
     QCOMPARE(readings.At(0).values[0], static_cast<float>(dropped));
     QCOMPARE(readings.At(readings.Size() - 1).values[0], static_cast<float>(count - 1));
-    const Milliseconds sought = 2 * SlotReadings::kChunkSize + 7;
-    QCOMPARE(readings.LowerBound(kT0 + kKeptFor + sought * kSecond - 1),
-             static_cast<std::size_t>(sought - dropped));
+    const auto soughtAt = static_cast<std::size_t>(sought - dropped);
+    QCOMPARE(readings.LowerBound(kT0 + kKeptFor + sought * kSecond - 1), soughtAt);
+    QCOMPARE(readings.At(0).units[0], 2);
+    QCOMPARE(readings.At(soughtAt - 1).units[0], 2);
+    QCOMPARE(readings.At(soughtAt).units[0], 1);
+    QCOMPARE(readings.At(readings.Size() - 1).units[0], 1);
 }
 
 void TrendModelTest::valueOfEachCommand_data() {
@@ -178,6 +198,34 @@ void TrendModelTest::valueOfEachCommand() {
     if (value) {
         QCOMPARE(*value, expected);
     }
+}
+
+void TrendModelTest::quantityOfEachCommand_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("variable");
+    QTest::addColumn<QString>("text");  // empty: none
+    // Unit codes 0, 1, 2, 9 in answer order: the units dialog's list, and a code it lacks.
+    QTest::newRow("1: kgf/cm2") << 1 << 1 << QStringLiteral("Давление, кгс/см2");
+    QTest::newRow("3, current: mA") << 3 << 0 << QStringLiteral("Ток, мА");
+    QTest::newRow("3, pressure: no unit") << 3 << 1 << QStringLiteral("Давление");
+    QTest::newRow("3, Um: no unit") << 3 << 2 << QStringLiteral("Um");
+    QTest::newRow("3, temperature: °C")
+        << 3 << 4 << QStringLiteral("Температура микропроцессора, °C");
+    QTest::newRow("33, first: kgf/cm2") << 33 << 1 << QStringLiteral("Переменная 1, кгс/см2");
+    QTest::newRow("33, second: MPa") << 33 << 2 << QStringLiteral("Переменная 2, МПа");
+    QTest::newRow("33, third: kPa") << 33 << 3 << QStringLiteral("Переменная 3, кПа");
+    QTest::newRow("33, fourth: a code the list lacks")
+        << 33 << 4 << QStringLiteral("Переменная 4, 9");
+    QTest::newRow("33, current: none") << 33 << 0 << QString();
+}
+
+void TrendModelTest::quantityOfEachCommand() {
+    QFETCH(int, command);
+    QFETCH(int, variable);
+    QFETCH(QString, text);
+    const Quantity quantity = QuantityOf(static_cast<std::uint8_t>(command),
+                                         static_cast<Variable>(variable), UnitCodes{0, 1, 2, 9});
+    QCOMPARE(quantity.Text(), text);
 }
 
 void TrendModelTest::reductionKeepsEveryColumnsExtremes_data() {
@@ -315,8 +363,11 @@ void TrendModelTest::csvText() {
     QFETCH(QLocale, locale);
     QFETCH(QString, separator);
     QFETCH(QString, point);
+    // Slot 7 reads its pressure with command 1, which names its unit; slot 2 with command 3,
+    // which does not.
     TrendHistory history;
-    history.AppendReading(7, kT0 + 5, 3, std::array{9.0f, 0.1f, 2.0f, 3.0f, 4.0f});
+    history.AppendReading(7, kT0 + 5, 1, std::array{0.1f}, Unit(1));
+    history.AppendReading(7, kT0 + 6, 1, std::array{100.0f}, Unit(9));
     history.AppendReading(2, kT0 + 2, 3, std::array{9.0f, 101.325f, 2.0f, 3.0f, 4.0f});
     history.AppendBreak(2, kT0 + 3);
     history.AppendReading(2, kT0 + 1000, 3, std::array{9.0f, -1.5e-7f, 2.0f, 3.0f, 4.0f});
@@ -332,10 +383,11 @@ void TrendModelTest::csvText() {
     // The readings of all slots, oldest first; the shortest text that reads back as the float.
     const QStringList expected{
         line({QStringLiteral("Время"), QStringLiteral("Датчик"), QStringLiteral("Адрес"),
-              QStringLiteral("Значение")}),
-        line({time(kT0 + 2), "2", "2", "101" + point + "325"}),
-        line({time(kT0 + 5), "7", "7", "0" + point + "1"}),
-        line({time(kT0 + 1000), "2", "2", "-1" + point + "5e-07"}),
+              QStringLiteral("Значение"), QStringLiteral("Единица")}),
+        line({time(kT0 + 2), "2", "2", "101" + point + "325", ""}),
+        line({time(kT0 + 5), "7", "7", "0" + point + "1", QStringLiteral("МПа")}),
+        line({time(kT0 + 6), "7", "7", "100", "9"}),
+        line({time(kT0 + 1000), "2", "2", "-1" + point + "5e-07", ""}),
         QString(),
     };
     QCOMPARE(QString::fromUtf8(buffer.data().mid(3)).split(QStringLiteral("\r\n")), expected);

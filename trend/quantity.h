@@ -1,0 +1,25 @@
+#pragma once
+// What a value of the trend measures, and in which unit as far as the answers say: commands 1 and
+// 33 give a unit code with each value, named as the units dialog names it; command 3 gives none,
+// but its current is in mA and its temperature in °C.
+
+#include <QString>
+#include <cstdint>
+
+#include "trend/reading.h"
+
+namespace trend {
+
+struct Quantity {
+    QString name;  // empty where the command does not carry the value
+    QString unit;  // empty where nothing says it
+
+    // "name, unit", or the name alone without a unit.
+    QString Text() const;
+    bool operator==(const Quantity&) const = default;
+};
+
+// The quantity that `variable` picks from a reading of `command` with unit codes `units`.
+Quantity QuantityOf(std::uint8_t command, Variable variable, const UnitCodes& units = {});
+
+}  // namespace trend
