@@ -1,11 +1,11 @@
 #include "trend/trend_export.h"
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <array>
 #include <charconv>
 
 #include "trend/quantity.h"
+#include "ui/file_saving.h"
 
 namespace trend {
 namespace {
@@ -100,12 +100,14 @@ int NextSlot(const TrendHistory& history, std::array<std::size_t, hart::kSlotCou
 
 bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
               const QLocale& locale) {
-    const QByteArray decimalPoint = locale.decimalPoint().toUtf8();
-    const QByteArray separator = decimalPoint == "," ? ";" : ",";
-    // The byte-order mark tells spreadsheets the text is UTF-8.
-    QByteArray text = "\xEF\xBB\xBF" + QStringLiteral("Время%1Датчик%1Адрес%1Значение%1Единица\r\n")
-                                           .arg(QString::fromUtf8(separator))
-                                           .toUtf8();
+    const CsvFormat format(locale);
+    const QByteArray& decimalPoint = format.decimalPoint;
+    const QByteArray& separator = format.separator;
+    QByteArray text =
+        kUtf8ByteOrderMark +
+        CsvLine({QStringLiteral("Время"), QStringLiteral("Датчик"), QStringLiteral("Адрес"),
+                 QStringLiteral("Значение"), QStringLiteral("Единица")},
+                format);
     text.reserve(kChunk + 256);
     TimeTexts times;
     UnitFields units(variable);
@@ -138,22 +140,6 @@ bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
 
 bool WritePng(QIODevice& device, const QImage& image) {
     return image.save(&device, "PNG");
-}
-
-QString SaveFile(const QString& path, const std::function<bool(QIODevice&)>& write) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (!write(file)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
 }
 
 }  // namespace trend

@@ -21,7 +21,4 @@ bool WriteCsv(QIODevice& device, const TrendHistory& history, Variable variable,
 
 bool WritePng(QIODevice& device, const QImage& image);
 
-// Writes `path` through `write`; the reason it could not, or an empty text when it could.
-QString SaveFile(const QString& path, const std::function<bool(QIODevice&)>& write);
-
 }  // namespace trend

@@ -13,7 +13,7 @@
 #include "trend/pointed_reading.h"
 #include "trend/quantity.h"
 #include "trend/trend_export.h"
-#include "ui/message_boxes.h"
+#include "ui/file_saving.h"
 #include "ui/named.h"
 
 namespace trend {
@@ -142,11 +142,12 @@ void TrendWindow::ConnectHandlers() {
     connect(chartView_, &TrendChartView::EverythingRequested, this, &TrendWindow::ShowEverything);
     connect(chartView_, &TrendChartView::TipRequested, this, &TrendWindow::ShowReadingAt);
     connect(saveCsvButton_, &QPushButton::clicked, this, [this] {
-        AskAndSave(csvDialog_, "TrendCsvDialog", QStringLiteral("csv"), &TrendWindow::SaveCsv);
+        AskFileName(csvDialog_, this, "TrendCsvDialog", QStringLiteral("csv"),
+                    [this](const QString& path) { SaveCsv(path); });
     });
     connect(saveImageButton_, &QPushButton::clicked, this, [this] {
-        AskAndSave(imageDialog_, "TrendImageDialog", QStringLiteral("png"),
-                   &TrendWindow::SaveImage);
+        AskFileName(imageDialog_, this, "TrendImageDialog", QStringLiteral("png"),
+                    [this](const QString& path) { SaveImage(path); });
     });
 }
 
@@ -315,38 +316,19 @@ void TrendWindow::Pan(double by) {
     ScheduleRefresh(0);
 }
 
-void TrendWindow::AskAndSave(QFileDialog*& dialog, const char* name, const QString& suffix,
-                             bool (TrendWindow::*save)(const QString&)) {
-    if (dialog == nullptr) {
-        dialog = NewNamed<QFileDialog>(name, this);
-        dialog->setOption(QFileDialog::DontUseNativeDialog);
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        dialog->setNameFilter(QStringLiteral("%1 (*.%2)").arg(suffix.toUpper(), suffix));
-        dialog->setDefaultSuffix(suffix);
-    }
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
-        (this->*save)(dialog->selectedFiles().constFirst());
-    }
-}
-
 bool TrendWindow::SaveCsv(const QString& path) {
-    return Save(path, [this](QIODevice& device) {
-        return WriteCsv(device, recorder_.History(), ChosenVariable(), QLocale::system());
-    });
+    return SaveFileOrWarn(
+        path,
+        [this](QIODevice& device) {
+            return WriteCsv(device, recorder_.History(), ChosenVariable(), QLocale::system());
+        },
+        this);
 }
 
 bool TrendWindow::SaveImage(const QString& path) {
     const QImage image = chartView_->grab().toImage();
-    return Save(path, [&image](QIODevice& device) { return WritePng(device, image); });
-}
-
-bool TrendWindow::Save(const QString& path, const std::function<bool(QIODevice&)>& write) {
-    const QString reason = SaveFile(path, write);
-    if (reason.isEmpty()) {
-        return true;
-    }
-    ShowWarning(QStringLiteral("Не удалось сохранить файл %1: %2").arg(path, reason), this);
-    return false;
+    return SaveFileOrWarn(
+        path, [&image](QIODevice& device) { return WritePng(device, image); }, this);
 }
 
 }  // namespace trend

@@ -61,10 +61,6 @@ private:
     Variable ChosenVariable() const;
     void Zoom(double factor, double at);
     void Pan(double by);
-    // Asks for the name of a `suffix` file with the dialog `name`, made on first use, and saves.
-    void AskAndSave(QFileDialog*& dialog, const char* name, const QString& suffix,
-                    bool (TrendWindow::*save)(const QString&));
-    bool Save(const QString& path, const std::function<bool(QIODevice&)>& write);
 
     const TrendRecorder& recorder_;
     ShownSpan shownSpan_;

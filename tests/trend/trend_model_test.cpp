@@ -19,6 +19,7 @@
 #include "trend/shown_span.h"
 #include "trend/trend_export.h"
 #include "trend/trend_recorder.h"
+#include "ui/file_saving.h"
 
 using namespace trend;
 
@@ -265,7 +266,10 @@ void TrendModelTest::reductionKeepsEveryColumnsExtremes() {
         it->second = {std::min(it->second.first, values[i]),
                       std::max(it->second.second, values[i])};
     }
-    for (const auto& [column, lowHigh] : extremes) {
+    // Not a structured binding: clang before 16 cannot capture one in a lambda.
+    for (const auto& entry : extremes) {
+        const long column = entry.first;
+        const std::pair<float, float> lowHigh = entry.second;
         QVERIFY2(std::any_of(run.begin(), run.end(),
                              [&](const QPointF& p) { return p.y() == lowHigh.first; }),
                  qPrintable(QStringLiteral("lowest of column %1").arg(column)));
