@@ -1,8 +1,7 @@
 #include "commands/write_decoders.h"
 
-#include "commands/units_dialog.h"
+#include "commands/catalogue.h"
 #include "hart/result_table.h"
-#include "ui/radio_group.h"
 #include "ui/string_grid.h"
 
 namespace commands {
@@ -80,11 +79,9 @@ void DecodeFixedCurrent(const DecoderContext& context) {
 }
 
 void DecodeWriteUnits(const DecoderContext& context) {
-    const int index = Answer(context.state).Data(0);
-    const QStringList units = context.Form10.RadioGroup1->Items();
-    // An index the units list does not have is shown as the number the device sent.
+    // The units dialog lists the same texts; a code it does not have shows as its number.
     WriteRow(context, QStringLiteral("Единица измерения давления"),
-             index < units.size() ? units[index] : QString::number(index));
+             PressureUnitText(Answer(context.state).Data(0)));
 }
 
 }  // namespace commands
