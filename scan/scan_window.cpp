@@ -28,7 +28,7 @@ ScanWindow::ScanWindow(hart::SessionState& session, ser::TSerCustomComm& port,
     setObjectName(QStringLiteral("ScanWindow"));
     setWindowTitle(QStringLiteral("Поиск датчиков"));
     CreateControls();
-    resize(1000, 420);
+    resize(1250, 460);
 }
 
 void ScanWindow::CreateControls() {
@@ -49,6 +49,7 @@ void ScanWindow::CreateControls() {
     table_->setHorizontalHeaderLabels(ScanColumnTitles());
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     pollFoundButton_ =
         NewNamed<QPushButton>("ScanPollFoundButton", QStringLiteral("Опрашивать найденные"));
