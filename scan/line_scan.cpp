@@ -13,12 +13,8 @@ namespace {
 
 constexpr std::uint8_t kReadUniqueIdentifier = 0;
 constexpr std::uint8_t kReadTagDescriptorDate = 13;
-// Response codes of the standard: from 0x80 on the device saw a communication error; 64 is
-// "command not implemented".
+// A response code with this bit set says the device saw a communication error.
 constexpr std::uint8_t kCommunicationError = 0x80;
-constexpr std::uint8_t kNotImplemented = 64;
-// Codes below this that are not warnings say the command was refused.
-constexpr std::uint8_t kFirstWarning = 24;
 
 // Whether an answer's address field names the device asked: the top bits of the first byte
 // (which master asked, burst mode) aside.
@@ -34,8 +30,14 @@ std::chrono::steady_clock::duration WireTime(std::size_t bytes) {
     return std::chrono::microseconds(bytes * 10 * 1000000 / 9600);
 }
 
+// Whether a response code refuses the command ("command not implemented" 64 among them) rather
+// than carrying it out, perhaps with a warning: the standard's warnings are 8, 14, 24 to 27, 30,
+// 31 and the device-specific 96 to 111.
 bool Refused(std::uint8_t responseCode) {
-    return responseCode != 0 && responseCode < kFirstWarning;
+    const bool warning = responseCode == 8 || responseCode == 14 ||
+                         (responseCode >= 24 && responseCode <= 27) || responseCode == 30 ||
+                         responseCode == 31 || (responseCode >= 96 && responseCode <= 111);
+    return responseCode != 0 && !warning;
 }
 
 }  // namespace
@@ -75,6 +77,7 @@ void LineScan::BeginAddress() {
 void LineScan::Send() {
     const std::uint8_t command =
         step_ == Step::Identify ? kReadUniqueIdentifier : kReadTagDescriptorDate;
+    ++requestsSent_;
     reader_.Restart();
     port_.PurgeRead();
     const hart::standard::Bytes request = hart::standard::Request(requestAddress_, command);
@@ -102,9 +105,12 @@ void LineScan::SerComm1RxChar(ser::TSerCustomComm& Sender, int Count) {
 }
 
 void LineScan::Collect(std::span<const std::uint8_t> bytes) {
+    const int request = requestsSent_;
     for (const hart::standard::Answer& answer : reader_.Feed(bytes)) {
-        if (!Running()) {
-            return;  // a late answer while the line goes quiet
+        // Once an answer is handled, the rest came for a request gone by, or while the line
+        // goes quiet.
+        if (!Running() || requestsSent_ != request) {
+            return;
         }
         Handle(answer);
     }
@@ -131,13 +137,16 @@ void LineScan::Handle(const hart::standard::Answer& answer) {
 }
 
 void LineScan::HandleIdentity(const hart::standard::Answer& answer) {
-    const std::optional<hart::DeviceIdentity> identity =
-        Refused(answer.responseCode) ? std::nullopt : hart::DecodeIdentity(answer.data);
     answerTimer_.SetEnabled(false);
+    if (Refused(answer.responseCode)) {
+        // A refusal is an answer: asking again would bring the same.
+        row_.problem = QStringLiteral("отказ, код ответа %1").arg(answer.responseCode);
+        EndAddress();
+        return;
+    }
+    const std::optional<hart::DeviceIdentity> identity = hart::DecodeIdentity(answer.data);
     if (!identity) {
-        lastProblem_ = Refused(answer.responseCode)
-                           ? QStringLiteral("код ответа %1").arg(answer.responseCode)
-                           : QStringLiteral("ответ короче своих данных");
+        lastProblem_ = QStringLiteral("ответ короче своих данных");
         RepeatOrGiveUp();
         return;
     }

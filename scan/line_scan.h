@@ -89,6 +89,7 @@ private:
     Step step_ = Step::Idle;
     int address_ = 0;
     int attempt_ = 1;
+    int requestsSent_ = 0;
     hart::standard::Bytes requestAddress_;
     hart::standard::AnswerReader reader_;
     ScanRow row_;

@@ -26,17 +26,18 @@
 namespace {
 
 // Transmitters 1 (HART 5), 2 (HART 7), 3 (silent), 4 (wrong checksums), 5 (without
-// command 13), 6 (answering as 9) and 7 (answers cut off by a pause far longer than the wait);
-// the rest of 0 to 15 is empty.
+// command 13), 6 (answering as 9), 7 (answers cut off by a pause far longer than the wait) and 8
+// (refusing command 0); the rest of 0 to 15 is empty.
 const QStringList kBank = QStringLiteral(
-                              "--addresses 1-7 "
+                              "--addresses 1-8 "
                               "--identity 1 0x26 0x0A 0x01A2B3 PT-101 "
                               "--hart-revision 2 7 "
                               "--silent 3 "
                               "--badsum 4 "
                               "--refuse 5 13 "
                               "--answer-as 6 9 "
-                              "--split 7 10,14 1000")
+                              "--split 7 10,14 1000 "
+                              "--refuse 8 0")
                               .split(u' ');
 
 // The scan window of a running program, driven as the operator drives it.
@@ -97,7 +98,7 @@ void LineScanTest::scanFindsTheBankAndHandsItOver() {
     QCOMPARE(scan.progress->value(), 16);
 
     // All but the silent 3 have rows.
-    QCOMPARE(scan.table->rowCount(), 6);
+    QCOMPARE(scan.table->rowCount(), 7);
     const int address = scan.Column("Адрес");
     const int tag = scan.Column("Тег");
     const int state = scan.Column("Состояние");
@@ -119,6 +120,7 @@ void LineScanTest::scanFindsTheBankAndHandsItOver() {
     QCOMPARE(scan.Cell(3, tag), QString());
     QCOMPARE(scan.Cell(4, state), scan::kNotReliable + QStringLiteral(" (ответ с другого адреса)"));
     QCOMPARE(scan.Cell(5, state), scan::kNotReliable + QStringLiteral(" (ответ оборван)"));
+    QCOMPARE(scan.Cell(6, state), scan::kNotReliable + QStringLiteral(" (отказ, код ответа 64)"));
 
     // Command 0 in short frames, command 13 in long ones, traced as every frame is.
     const QStringList trace = program.Trace();
@@ -133,7 +135,7 @@ void LineScanTest::scanFindsTheBankAndHandsItOver() {
     QFile csv(path);
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = csv.readAll().split('\n');
-    QCOMPARE(lines.size(), 8);  // and the empty piece after the last line end
+    QCOMPARE(lines.size(), 9);  // and the empty piece after the last line end
     QVERIFY(lines[1].startsWith("1"));
     QVERIFY(lines[1].contains("PT-101"));
 
