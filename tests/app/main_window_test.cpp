@@ -40,8 +40,7 @@ private slots:
     void init() { FailOnUnexpectedWarnings(); }
     void startUpWithoutCOM1();
     void openingThatFailsAfterOpenClosesThePort();
-    void aboutBoxIsModal();
-    void exitClosesTheWindow();
+    void aboutBoxIsModalAndExitCloses();
     void qtTextsInRussian();
     void tablesShowTheirTexts_data();
     void tablesShowTheirTexts();
@@ -133,7 +132,7 @@ void MainWindowTest::openingThatFailsAfterOpenClosesThePort() {
     QVERIFY(line->Dtr() && !line->Rts());
 }
 
-void MainWindowTest::aboutBoxIsModal() {
+void MainWindowTest::aboutBoxIsModalAndExitCloses() {
     ModalDriver modals;
     TForm1 form(WithoutCOM1());
     form.show();
@@ -147,12 +146,6 @@ void MainWindowTest::aboutBoxIsModal() {
     QCOMPARE(modalName, QStringLiteral("TForm21"));
     QCOMPARE(form.findChild<QDialog*>(QStringLiteral("TForm21"))->windowTitle(),
              QStringLiteral("О программе"));
-}
-
-void MainWindowTest::exitClosesTheWindow() {
-    ModalDriver modals;
-    TForm1 form(WithoutCOM1());
-    form.show();
     QVERIFY(form.isVisible());
     form.findChild<QAction*>(QStringLiteral("N2"))->trigger();
     QVERIFY(!form.isVisible());
