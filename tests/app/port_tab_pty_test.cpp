@@ -39,7 +39,6 @@ private slots:
     void init() { FailOnUnexpectedWarnings(); }
     void startUpOnAPseudoTerminal();
     void portTabClosesAndReopens();
-    void missingPortRefused();
     void portHeldByAnotherOpener();
     void mappedPathShown();
 };
@@ -67,34 +66,24 @@ void PortTabPtyTest::startUpOnAPseudoTerminal() {
 void PortTabPtyTest::portTabClosesAndReopens() {
     PtyPair modem;
     PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
+    PortMapping com7("COM7", kMissingPath);
     ModalDriver modals;
     TForm1 form;
     Find<QPushButton>(form, "TabSheet4", "Button15")->click();
     VerifyClosed(form);
     QVERIFY(!form.Port().Active());
+    // A missing port is refused; another can be chosen and opened.
+    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(6);
+    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
+    QCOMPARE(modals.TakeMessages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
+    VerifyClosed(form);
+    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(0);
     form.State().receive.RxCount = 5;
     Find<QPushButton>(form, "TabSheet4", "Button14")->click();
     VerifyOpen(form);
     QVERIFY(form.Port().Active());
     QCOMPARE(form.State().receive.RxCount, 0);
     QCOMPARE(modals.Messages(), QStringList());
-}
-
-void PortTabPtyTest::missingPortRefused() {
-    PtyPair modem;
-    PortMapping com1("COM1", QString::fromStdString(modem.SlavePath()));
-    PortMapping com7("COM7", kMissingPath);
-    ModalDriver modals;
-    TForm1 form;
-    Find<QPushButton>(form, "TabSheet4", "Button15")->click();
-    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(6);
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    QCOMPARE(modals.Messages(), QStringList{QStringLiteral("Ошибка инициализации порта")});
-    VerifyClosed(form);
-    // Another port can be chosen and opened.
-    Find<QComboBox>(form, "TabSheet4", "ComboBox7")->setCurrentIndex(0);
-    Find<QPushButton>(form, "TabSheet4", "Button14")->click();
-    VerifyOpen(form);
 }
 
 void PortTabPtyTest::portHeldByAnotherOpener() {
