@@ -50,23 +50,11 @@ int RunModal(QDialog& dialog, const std::function<void()>& whileOpen) {
     return dialog.exec();
 }
 
-std::unique_ptr<TParameterDialog> NewDialog(const QString& className, QWidget* parent) {
-    if (className == u"TForm3") {
-        return std::make_unique<TForm3>(parent);
-    }
-    if (className == u"TForm5") {
-        return std::make_unique<TForm5>(parent);
-    }
-    if (className == u"TForm6") {
-        return std::make_unique<TForm6>(parent);
-    }
-    if (className == u"TForm7") {
-        return std::make_unique<TForm7>(parent);
-    }
-    if (className == u"TForm9") {
-        return std::make_unique<TForm9>(parent);
-    }
-    return std::make_unique<TForm10>(parent);
+using NewDialog = std::function<std::unique_ptr<TParameterDialog>(QWidget* parent)>;
+
+template <class Dialog>
+NewDialog Make() {
+    return [](QWidget* parent) { return std::make_unique<Dialog>(parent); };
 }
 
 // How many of the image's pixels are painted exactly in the slice colour.
@@ -84,6 +72,8 @@ int SlicePixels(const QImage& image, const QColor& slice) {
 
 }  // namespace
 
+Q_DECLARE_METATYPE(NewDialog)
+
 class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -93,7 +83,6 @@ private slots:
 
     void fixedCurrentCheckOnOk_data();
     void fixedCurrentCheckOnOk();
-    void fixedCurrentSwitchOff();
     void fixedCurrentStartsFromFourOnEveryShowing();
     void onlyOkClosesAndPlacement_data();
     void onlyOkClosesAndPlacement();
@@ -159,25 +148,6 @@ void DialogsTest::fixedCurrentCheckOnOk() {
     QCOMPARE(dialog.LabeledEdit1->text(), text);
 }
 
-void DialogsTest::fixedCurrentSwitchOff() {
-    TForm9 dialog(nullptr);
-    ModalDriver answerer;
-    QString afterSwitchOff;
-    bool openAfterSwitchOff = false;
-    const int closedWith = RunModal(dialog, [&] {
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
-        afterSwitchOff = dialog.LabeledEdit1->text();
-        openAfterSwitchOff = dialog.isVisible();
-        QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
-    });
-
-    QCOMPARE(afterSwitchOff, QStringLiteral("0"));
-    QVERIFY(openAfterSwitchOff);
-    QCOMPARE(closedWith, int(QDialog::Accepted));
-    QCOMPARE(dialog.LabeledEdit1->text(), QStringLiteral("0"));
-    QVERIFY(answerer.Messages().isEmpty());
-}
-
 void DialogsTest::fixedCurrentStartsFromFourOnEveryShowing() {
     TForm9 dialog(nullptr);
     ModalDriver answerer;
@@ -192,41 +162,53 @@ void DialogsTest::fixedCurrentStartsFromFourOnEveryShowing() {
     });
     QCOMPARE(afterRepaint, QStringLiteral("12"));
 
+    // The switch-off button puts 0 and leaves the dialog open.
     QString shown;
     QString afterUp;
-    RunModal(dialog, [&] {
+    QString afterSwitchOff;
+    bool openAfterSwitchOff = false;
+    const int closedWith = RunModal(dialog, [&] {
         shown = dialog.LabeledEdit1->text();
         QTest::mouseClick(dialog.UpDown1->findChild<QToolButton*>(QStringLiteral("UpButton")),
                           Qt::LeftButton);
         afterUp = dialog.LabeledEdit1->text();
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        afterSwitchOff = dialog.LabeledEdit1->text();
+        openAfterSwitchOff = dialog.isVisible();
         QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
     });
     QCOMPARE(shown, QStringLiteral("4"));
     QCOMPARE(afterUp, QStringLiteral("5"));
+    QCOMPARE(afterSwitchOff, QStringLiteral("0"));
+    QVERIFY(openAfterSwitchOff);
+    QCOMPARE(closedWith, int(QDialog::Accepted));
+    QCOMPARE(dialog.LabeledEdit1->text(), QStringLiteral("0"));
     QVERIFY(answerer.Messages().isEmpty());
 }
 
 void DialogsTest::onlyOkClosesAndPlacement_data() {
     QTest::addColumn<QString>("className");
+    QTest::addColumn<NewDialog>("newDialog");
     QTest::addColumn<bool>("centredOnScreen");
 
-    QTest::newRow("poll address") << "TForm3" << false;
-    QTest::newRow("variables") << "TForm5" << false;
-    QTest::newRow("damping") << "TForm6" << false;
-    QTest::newRow("range") << "TForm7" << false;
-    QTest::newRow("fixed current") << "TForm9" << true;
-    QTest::newRow("units") << "TForm10" << false;
+    QTest::newRow("poll address") << "TForm3" << Make<TForm3>() << false;
+    QTest::newRow("variables") << "TForm5" << Make<TForm5>() << false;
+    QTest::newRow("damping") << "TForm6" << Make<TForm6>() << false;
+    QTest::newRow("range") << "TForm7" << Make<TForm7>() << false;
+    QTest::newRow("fixed current") << "TForm9" << Make<TForm9>() << true;
+    QTest::newRow("units") << "TForm10" << Make<TForm10>() << false;
 }
 
 void DialogsTest::onlyOkClosesAndPlacement() {
     QFETCH(QString, className);
+    QFETCH(NewDialog, newDialog);
     QFETCH(bool, centredOnScreen);
 
     QWidget mainWindow;
     mainWindow.setGeometry(40, 30, 600, 400);
     mainWindow.show();
     QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
-    const std::unique_ptr<TParameterDialog> dialog = NewDialog(className, &mainWindow);
+    const std::unique_ptr<TParameterDialog> dialog = newDialog(&mainWindow);
     QCOMPARE(dialog->objectName(), className);
 
     bool openAfterEscape = false;
