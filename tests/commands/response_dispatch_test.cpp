@@ -113,19 +113,19 @@ struct Program : StandaloneControls {
         }
         return cells;
     }
-    QStringList Values(const TStringGrid& grid, int first, int count) const {
-        QStringList values;
+    // The cells of `column` in rows first .. first + count - 1.
+    QStringList Column(const TStringGrid& grid, int column, int first, int count) const {
+        QStringList cells;
         for (int row = first; row < first + count; ++row) {
-            values << grid.Cell(row, column::kValue);
+            cells << grid.Cell(row, column);
         }
-        return values;
+        return cells;
+    }
+    QStringList Values(const TStringGrid& grid, int first, int count) const {
+        return Column(grid, column::kValue, first, count);
     }
     QStringList Names(const TStringGrid& grid, int first, int count) const {
-        QStringList names;
-        for (int row = first; row < first + count; ++row) {
-            names << grid.Cell(row, column::kParameter);
-        }
-        return names;
+        return Column(grid, column::kParameter, first, count);
     }
     QColor Lamp(int slot) const { return lamps[slot]->BrushColor(); }
 };
@@ -147,15 +147,13 @@ private slots:
     // Setup mode.
     void setupAnswerEndsTheTransaction();
     void setupRowFromWhatTheAnswerSays();
-    void setupWrongChecksum();
+    void setupChecksumDecidesValidity();
     void setupCommand3Block();
-    void setupCommand3WrongChecksum();
     void setupCommand33Block();
     void writeCommands_data();
     void writeCommands();
     void writeRangeTakesTwoRows();
     void unknownCommandStillAddsARow();
-    void byteCountDecidesSetupValidity();
     // Registration mode.
     void lampsFollowAttempts();
     void answerStopsOnlyItsEnabledSlotTimer();
@@ -166,7 +164,6 @@ private slots:
     void registrationReadings_data();
     void registrationReadings();
     void protocolPieces();
-    void protocolUntouchedWhenBoxUnticked();
     // No mode yet.
     void beforeAnyModeOnlyTraced();
 };
@@ -203,12 +200,16 @@ void ResponseDispatchTest::setupRowFromWhatTheAnswerSays() {
     QVERIFY2(IsTimeAndDate(row[5]), qPrintable(row[5]));
 }
 
-void ResponseDispatchTest::setupWrongChecksum() {
+void ResponseDispatchTest::setupChecksumDecidesValidity() {
+    // A command-1 answer with byte count 6 and a correct checksum: setup mode checks the last
+    // byte and accepts it.
     Program p(hart::kModeSetup);
+    p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
+    QCOMPARE(p.grid1.Cell(1, column::kValue), QStringLiteral("101,3250000"));
     p.Receive(Response(0, 1, Command1Data(), false));
-    QCOMPARE(p.grid1.Cell(1, column::kValue), kNotReliable);
+    QCOMPARE(p.grid1.Cell(2, column::kValue), kNotReliable);
     QVERIFY(p.button1.isEnabled());
-    QCOMPARE(p.state.session.GridRow, 2);
+    QCOMPARE(p.state.session.GridRow, 3);
 }
 
 void ResponseDispatchTest::setupCommand3Block() {
@@ -224,15 +225,11 @@ void ResponseDispatchTest::setupCommand3Block() {
     QCOMPARE(p.grid1.RowCount(), 7);
     // Only the first row of the block carries address and command.
     QCOMPARE(p.grid1.Cell(4, column::kAddress), QString());
-    p.Receive(Response(1, 1, Command1Data()));
-    QCOMPARE(p.grid1.Cell(6, column::kParameter), QStringLiteral("Давление/Pressure:"));
-}
-
-void ResponseDispatchTest::setupCommand3WrongChecksum() {
-    Program p(hart::kModeSetup);
     p.Receive(Response(1, 3, kCommand3Data, false));
-    QCOMPARE(p.Values(p.grid1, 1, 5), QStringList(5, kNotReliable));
-    QCOMPARE(p.state.session.GridRow, 6);
+    QCOMPARE(p.Values(p.grid1, 6, 5), QStringList(5, kNotReliable));
+    QCOMPARE(p.state.session.GridRow, 11);
+    p.Receive(Response(1, 1, Command1Data()));
+    QCOMPARE(p.grid1.Cell(11, column::kParameter), QStringLiteral("Давление/Pressure:"));
 }
 
 void ResponseDispatchTest::setupCommand33Block() {
@@ -323,14 +320,6 @@ void ResponseDispatchTest::unknownCommandStillAddsARow() {
     QCOMPARE(row.mid(0, 5), (QStringList{"9", "99", commands::CatalogueTexts()[0], "", ""}));
     QCOMPARE(p.grid1.RowCount(), 3);
     QCOMPARE(p.state.session.GridRow, 2);
-}
-
-void ResponseDispatchTest::byteCountDecidesSetupValidity() {
-    // A command-1 answer with byte count 6 and a correct checksum: setup mode checks the last
-    // byte and accepts it.
-    Program p(hart::kModeSetup);
-    p.Receive(Response(1, 1, {12, 66, 202, 166, 102, 0}));
-    QCOMPARE(p.grid1.Cell(1, column::kValue), QStringLiteral("101,3250000"));
 }
 
 void ResponseDispatchTest::lampsFollowAttempts() {
@@ -461,6 +450,12 @@ void ResponseDispatchTest::registrationReadings() {
 
 void ResponseDispatchTest::protocolPieces() {
     Program p(hart::kModeRegistration);
+    // Nothing while the box is unticked.
+    p.Receive(Response(4, 1, Command1Data()));
+    p.comboBox2.setCurrentIndex(1);
+    p.Receive(Response(5, 3, kCommand3Data, false));
+    QVERIFY(p.sink.lines.empty());
+    p.comboBox2.setCurrentIndex(0);
     p.checkBox1.setChecked(true);
     p.Receive(Response(1, 1, Command1Data()));
     QCOMPARE(p.sink.lines[1],
@@ -496,14 +491,6 @@ void ResponseDispatchTest::protocolPieces() {
     p.Receive(Response(3, 33, Command33Data(values), false));
     QVERIFY(p.sink.lines.empty());
     QCOMPARE(p.Values(p.grid2, block, 4), QStringList(4, kNotReliable));
-}
-
-void ResponseDispatchTest::protocolUntouchedWhenBoxUnticked() {
-    Program p(hart::kModeRegistration);
-    p.Receive(Response(1, 1, Command1Data()));
-    p.comboBox2.setCurrentIndex(1);
-    p.Receive(Response(2, 3, kCommand3Data, false));
-    QVERIFY(p.sink.lines.empty());
 }
 
 void ResponseDispatchTest::beforeAnyModeOnlyTraced() {
