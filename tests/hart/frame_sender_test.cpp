@@ -67,11 +67,10 @@ private slots:
     void workedFrames_data();
     void workedFrames();
     void traceOfAFrameWithData();
-    void traceOfAFrameWithoutData();
+    void closedPortStillTracesAFrameWithoutData();
     void rtsWrapsTheFrame();
     void rtsHeldWhileTheFrameIsOnTheWire_data();
     void rtsHeldWhileTheFrameIsOnTheWire();
-    void closedPortStillTraces();
     void standardShortFrame();
     void failureAfterRtsStillDropsIt_data();
     void failureAfterRtsStillDropsIt();
@@ -124,14 +123,15 @@ void FrameSenderTest::traceOfAFrameWithData() {
                         }));
 }
 
-void FrameSenderTest::traceOfAFrameWithoutData() {
-    Sender s;
+void FrameSenderTest::closedPortStillTracesAFrameWithoutData() {
+    Sender s(false);
     s.Send(0, 1, {});
     const QStringList trace = s.Trace();
     QCOMPARE(trace.size(), 8);
     QCOMPARE(trace[5], QStringLiteral("Размер переданных байт: 0"));
     QCOMPARE(trace[6], QStringLiteral("Данные: "));
     QCOMPARE(trace[7], QStringLiteral("Контрольная сумма: 131"));
+    QVERIFY(s.line->Written().empty());
 }
 
 void FrameSenderTest::rtsWrapsTheFrame() {
@@ -189,13 +189,6 @@ void FrameSenderTest::rtsHeldWhileTheFrameIsOnTheWire() {
     // Ten bits a byte at 9600 bit/s from the first hand-over, and the fixed hold.
     QVERIFY(held >= written * 10 * 1'000'000us / 9600);
     QVERIFY(records.back().time - begin >= hart::FrameSender::kRtsHold);
-}
-
-void FrameSenderTest::closedPortStillTraces() {
-    Sender s(false);
-    s.Send(2, 1, {});
-    QCOMPARE(s.Trace().size(), 8);
-    QVERIFY(s.line->Written().empty());
 }
 
 void FrameSenderTest::standardShortFrame() {
