@@ -19,7 +19,6 @@ private slots:
     void textToBytesRefuses_data();
     void textToBytesRefuses();
     void refusedTextKeepsNothing();
-    void negativeValueSurvivesBothWays();
     void wholeNumber_data();
     void wholeNumber();
 };
@@ -115,12 +114,6 @@ void ValueEncodingsTest::refusedTextKeepsNothing() {
     FloatBytes kept = hart::TextToFloatBytes(QStringLiteral("4"));
     QVERIFY_THROWS_EXCEPTION(EConvertError, kept = hart::TextToFloatBytes(QStringLiteral("x")));
     QCOMPARE(kept, (FloatBytes{64, 128, 0, 0}));
-}
-
-void ValueEncodingsTest::negativeValueSurvivesBothWays() {
-    const FloatBytes bytes = hart::TextToFloatBytes(QStringLiteral("-2,5"));
-    QCOMPARE(hart::BytesToFloatText(bytes[0], bytes[1], bytes[2], bytes[3]),
-             QStringLiteral("-2,5000000"));
 }
 
 void ValueEncodingsTest::wholeNumber_data() {
