@@ -60,10 +60,8 @@ private slots:
     void setupCommandDuringARun();
     void setupTimeoutPassOverSlots();
     void setupTimeoutLeavesSetupTabUsable();
-    void protocolBoxWithoutSlotOrCancelled();
-    void protocolFilesCreatedPerTickedSlot();
+    void protocolBoxAndItsFiles();
     void protocolLinesThroughARun();
-    void protocolFilesClosedWithNoSlotTicked();
 };
 
 void RegistrationModeTest::refusedStarts() {
@@ -420,7 +418,8 @@ void RegistrationModeTest::setupTimeoutLeavesSetupTabUsable() {
     QCOMPARE(program.RequestsOnWire().back().at(frame::request::kPollAddressAt), 5);
 }
 
-void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
+void RegistrationModeTest::protocolBoxAndItsFiles() {
+    QTemporaryDir dir;
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.protocol->setChecked(true);
@@ -429,7 +428,7 @@ void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
     QVERIFY(!tab.protocol->isChecked());
     QCOMPARE(program.State().session.Mode, hart::kModeRegistration);
 
-    tab.TickSlots({3});
+    tab.TickSlots({2, 5});
     program.Modals().OnDialog(QStringLiteral("OpenDialog1"), [](QDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Укажите файл протокола"));
         dialog.reject();
@@ -437,15 +436,9 @@ void RegistrationModeTest::protocolBoxWithoutSlotOrCancelled() {
     tab.protocol->setChecked(true);
     QCOMPARE(program.Modals().PendingScripts(), 0);
     QVERIFY(!tab.protocol->isChecked());
-    QVERIFY(tab.SlotBox(3)->isEnabled());
-    QCOMPARE(program.Modals().TakeMessages(), QStringList());
-}
+    QVERIFY(tab.SlotBox(2)->isEnabled());
 
-void RegistrationModeTest::protocolFilesCreatedPerTickedSlot() {
-    QTemporaryDir dir;
-    ProgramFixture program;
-    RegistrationTabDriver tab{program};
-    tab.TickSlots({2, 5});
+    // Confirmed: a file for each ticked slot.
     tab.SwitchProtocolOn(dir.filePath(QStringLiteral("test.txt")));
     QVERIFY(tab.protocol->isChecked());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
@@ -464,6 +457,20 @@ void RegistrationModeTest::protocolFilesCreatedPerTickedSlot() {
     tab.SwitchProtocolOn(dir.filePath(QStringLiteral("run.dat")));
     tab.protocol->setChecked(false);
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run_5.txt"))));
+
+    // After a run the slot boxes are usable again; unticking them all and then the protocol box
+    // still closes the protocol files.
+    tab.period->setValue(100);
+    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("p.txt")));
+    const std::string file =
+        QFile::encodeName(dir.filePath(QStringLiteral("p_2.txt"))).toStdString();
+    QCOMPARE(procstats::OpenDescriptors(file), 1);
+    tab.start->click();
+    tab.start->click();
+    tab.SlotBox(2)->setChecked(false);
+    tab.SlotBox(5)->setChecked(false);
+    tab.protocol->setChecked(false);
+    QCOMPARE(procstats::OpenDescriptors(file), 0);
     QCOMPARE(program.Modals().TakeMessages(), QStringList());
 }
 
@@ -496,26 +503,6 @@ void RegistrationModeTest::protocolLinesThroughARun() {
                  .match(badLine)
                  .hasMatch(),
              qPrintable(badLine));
-}
-
-void RegistrationModeTest::protocolFilesClosedWithNoSlotTicked() {
-    // After a run the slot boxes are usable again; unticking them all and then the protocol box
-    // still closes the protocol files.
-    QTemporaryDir dir;
-    ProgramFixture program;
-    RegistrationTabDriver tab{program};
-    tab.TickSlots({4});
-    tab.period->setValue(100);
-    tab.SwitchProtocolOn(dir.filePath(QStringLiteral("p.txt")));
-    const std::string file =
-        QFile::encodeName(dir.filePath(QStringLiteral("p_4.txt"))).toStdString();
-    QCOMPARE(procstats::OpenDescriptors(file), 1);
-    tab.start->click();
-    tab.start->click();
-    tab.SlotBox(4)->setChecked(false);
-    tab.protocol->setChecked(false);
-    QCOMPARE(procstats::OpenDescriptors(file), 0);
-    QCOMPARE(program.Modals().TakeMessages(), QStringList());
 }
 
 QTEST_MAIN(RegistrationModeTest)
