@@ -64,8 +64,7 @@ private slots:
     void answerAtTheSecondSending();
     void everyCommandIntoItsRows_data();
     void everyCommandIntoItsRows();
-    void pollAddressAskedAtEveryRepeat();
-    void variablesAskedOnlyAtTheFirstSending();
+    void dialogsAtTheRepeats();
     void dialogDefaultsSentOnOk();
     void freshCountdownPerAttempt();
     void wrongChecksum();
@@ -226,7 +225,8 @@ void SetupModeTest::everyCommandIntoItsRows() {
     QCOMPARE(program.SetupTable().RowCount(), 2 + rows);
 }
 
-void SetupModeTest::pollAddressAskedAtEveryRepeat() {
+void SetupModeTest::dialogsAtTheRepeats() {
+    // The poll address is asked at every sending, the variables only at the first.
     ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("6")});
     SetupTabDriver tab{program};
     for (const char* address : {"20", "21", "300"}) {
@@ -237,16 +237,6 @@ void SetupModeTest::pollAddressAskedAtEveryRepeat() {
     }
     tab.Run(2, 6);
     QCOMPARE(program.Modals().PendingScripts(), 0);
-    const auto requests = program.RequestsOnWire();
-    QCOMPARE(requests.size(), 3u);
-    QCOMPARE(requests[0], Request(6, 6, {20}));
-    QCOMPARE(requests[1], Request(6, 6, {21}));
-    QCOMPARE(requests[2], Request(6, 6, {44}));  // 300, low eight bits
-}
-
-void SetupModeTest::variablesAskedOnlyAtTheFirstSending() {
-    ProgramFixture program({QStringLiteral("--silent"), QStringLiteral("6")});
-    SetupTabDriver tab{program};
     program.Modals().OnDialog(QStringLiteral("TForm5"), [](QDialog& d) {
         static_cast<TForm5&>(d).ComboBox3->setCurrentIndex(3);
         ClickOk(d);
@@ -255,7 +245,11 @@ void SetupModeTest::variablesAskedOnlyAtTheFirstSending() {
     tab.Run(3, 6);
     QCOMPARE(program.Modals().PendingScripts(), 1);
     const Bytes data{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0};
-    QCOMPARE(program.RequestsOnWire(), (std::vector<Bytes>(3, Request(6, 33, data))));
+    const Bytes variables = Request(6, 33, data);
+    QCOMPARE(program.RequestsOnWire(),
+             (std::vector<Bytes>{Request(6, 6, {20}), Request(6, 6, {21}),
+                                 Request(6, 6, {44}),  // 300, low eight bits
+                                 variables, variables, variables}));
 }
 
 void SetupModeTest::dialogDefaultsSentOnOk() {
