@@ -296,11 +296,6 @@ bool FakeSerialDevice::Dtr() const {
     return state_->dtr;
 }
 
-int FakeSerialDevice::PendingInput() const {
-    std::lock_guard lock(state_->mutex);
-    return static_cast<int>(state_->input.size());
-}
-
 std::vector<FakeSerialDevice::Record> FakeSerialDevice::Records() const {
     std::lock_guard lock(state_->mutex);
     return state_->records;

@@ -81,8 +81,6 @@ public:
     bool IsOpen() const;
     bool Rts() const;
     bool Dtr() const;
-    // Received bytes not read yet.
-    int PendingInput() const;
     std::vector<Record> Records() const;
     // Every byte that left the line, in order.
     std::vector<std::uint8_t> Written() const;
