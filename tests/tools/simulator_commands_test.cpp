@@ -152,10 +152,7 @@ private:
 
 void SimulatorCommandsTest::init() {
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    simulator_ = std::make_unique<SimulatorProcess>();
-    QVERIFY(simulator_->Started());
-    port_ = std::make_unique<SlavePort>(simulator_->SlavePath());
-    QVERIFY(port_->IsOpen());
+    Restart({});
 }
 
 void SimulatorCommandsTest::cleanup() {
