@@ -36,7 +36,6 @@ private slots:
     void answerShape_data();
     void answerShape();
     void randomGarbageComesBeforeTheAnswer();
-    void silentAddressNeverAnswers();
     void lateAnswerWaits();
     void splitAnswerTakesItsPauses();
     void pacedAnswerTakesTheLineTime();
@@ -90,6 +89,7 @@ void SimulatorFaultsTest::answerShape_data() {
     const Bytes oversize60(60, 0);
 
     QTest::newRow("normal") << QStringList{} << kUnitsAnswerAt3;
+    QTest::newRow("silent") << QStringList{"silent 3"} << Bytes{};
     QTest::newRow("badsum") << QStringList{"badsum 3"} << badChecksum;
     QTest::newRow("answer-as") << QStringList{"answer-as 3 9"} << answeredAs9;
     QTest::newRow("given garbage")
@@ -131,14 +131,6 @@ void SimulatorFaultsTest::randomGarbageComesBeforeTheAnswer() {
     port_->Send(kUnitsAt3);
     const Bytes received = port_->Read(5 + kUnitsAnswerAt3.size());
     QCOMPARE(Bytes(received.begin() + 5, received.end()), kUnitsAnswerAt3);
-}
-
-void SimulatorFaultsTest::silentAddressNeverAnswers() {
-    Start();
-    QCOMPARE(simulator_->Control("silent 3"), QStringLiteral("ok silent 3"));
-    port_->Send(kUnitsAt3);
-    port_->Send(kUnitsAt0);
-    QCOMPARE(port_->Read(kUnitsAnswerAt0.size()), kUnitsAnswerAt0);
 }
 
 void SimulatorFaultsTest::lateAnswerWaits() {
