@@ -52,7 +52,6 @@ private slots:
     void lampYellowAfterARepeat();
     void silentSlotRepeatsThenGivesUp();
     void slotTimeoutLampSteps();
-    void limitOneGivesUpAtOnce();
     void noAnswerRowsFollowTheBlocks_data();
     void noAnswerRowsFollowTheBlocks();
     void variablesAskedOncePerRun();
@@ -233,18 +232,15 @@ void RegistrationModeTest::slotTimeoutLampSteps() {
     QVERIFY(tab.SlotTimer(8).Enabled());
     // The handler paints only its own lamp.
     QCOMPARE(tab.Lamp(7), kSilver);
-}
 
-void RegistrationModeTest::limitOneGivesUpAtOnce() {
-    ProgramFixture program(Silent("0-10"));
-    RegistrationTabDriver tab{program};
+    // At a limit of 1 the first expiry gives up: no repeat.
     program.Find<TUpDown>("TabSheet1", "UpDown13")->SetPosition(1);
-    program.State().slotArrays.SlotAttempts[2] = 1;
+    arrays.SlotAttempts[2] = 1;
     tab.SlotTimer(2).OnTimer();
-    QCOMPARE(tab.Cell(1, column::kAddress), QStringLiteral("2"));
-    QCOMPARE(tab.Cell(1, column::kValue), kNoAnswer);
-    QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("попытка")));
-    QVERIFY(program.RequestsOnWire().empty());
+    QCOMPARE(tab.Cell(2, column::kAddress), QStringLiteral("2"));
+    QCOMPARE(tab.Cell(2, column::kValue), kNoAnswer);
+    QVERIFY(!program.Trace().join(u'\n').contains(QStringLiteral("Датчик №2: попытка")));
+    QCOMPARE(std::ranges::count(tab.AddressesOnWire(), 2), 0);
 }
 
 void RegistrationModeTest::noAnswerRowsFollowTheBlocks_data() {
