@@ -10,6 +10,7 @@
 #include "tests/support/test_frames.h"
 
 using namespace simtest;
+using testframes::Concat;
 
 namespace {
 
@@ -19,11 +20,6 @@ const Bytes kUnitsAnswerAt3 = {255, 255, 255, 134, 255, 255, 255, 255, 3, 44, 1,
 // Address 0 is never switched; its answer shows what address 3 sent before it.
 const Bytes kUnitsAt0 = {255, 255, 255, 130, 255, 255, 255, 255, 0, 44, 1, 0, 175};
 const Bytes kUnitsAnswerAt0 = {255, 255, 255, 134, 255, 255, 255, 255, 0, 44, 1, 0, 0, 0, 171};
-
-Bytes Joined(Bytes first, const Bytes& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 }  // namespace
 
@@ -93,16 +89,16 @@ void SimulatorFaultsTest::answerShape_data() {
     QTest::newRow("badsum") << QStringList{"badsum 3"} << badChecksum;
     QTest::newRow("answer-as") << QStringList{"answer-as 3 9"} << answeredAs9;
     QTest::newRow("given garbage")
-        << QStringList{"garbage 3 1,2,130"} << Joined({1, 2, 130}, kUnitsAnswerAt3);
-    QTest::newRow("one given byte") << QStringList{"garbage 3 7,"} << Joined({7}, kUnitsAnswerAt3);
+        << QStringList{"garbage 3 1,2,130"} << Concat({1, 2, 130}, kUnitsAnswerAt3);
+    QTest::newRow("one given byte") << QStringList{"garbage 3 7,"} << Concat({7}, kUnitsAnswerAt3);
     QTest::newRow("oversize") << QStringList{"oversize 3"}
                               << testframes::Response(3, 44, oversize47);
     QTest::newRow("oversize 60") << QStringList{"oversize 3 60"}
                                  << testframes::Response(3, 44, oversize60);
-    QTest::newRow("twice") << QStringList{"twice 3"} << Joined(kUnitsAnswerAt3, kUnitsAnswerAt3);
+    QTest::newRow("twice") << QStringList{"twice 3"} << Concat(kUnitsAnswerAt3, kUnitsAnswerAt3);
     QTest::newRow("split") << QStringList{"split 3 8,2,9 5"} << kUnitsAnswerAt3;
     QTest::newRow("switches combine") << QStringList{"badsum 3", "garbage 3 5,", "twice 3"}
-                                      << Joined(Joined({5}, badChecksum), Joined({5}, badChecksum));
+                                      << Concat(Concat({5}, badChecksum), Concat({5}, badChecksum));
     QTest::newRow("normal clears")
         << QStringList{"badsum 3", "answer-as 3 9", "oversize 3", "garbage 3 9", "normal 3"}
         << kUnitsAnswerAt3;
