@@ -46,7 +46,6 @@ private slots:
     void init() { FailOnUnexpectedWarnings(); }
     void refusedStarts();
     void periodThreeCountsDown();
-    void periodOnePollsEveryTick();
     void slotsInAscendingOrderApart();
     void tenTransmittersAnswerWithinOneTick();
     void lampYellowAfterARepeat();
@@ -55,8 +54,7 @@ private slots:
     void noAnswerRowsFollowTheBlocks_data();
     void noAnswerRowsFollowTheBlocks();
     void variablesAskedOncePerRun();
-    void startPaintsLampsSilverAndClearsTable();
-    void setupCommandDuringARun();
+    void runsAtPeriodOne();
     void setupTimeoutPassOverSlots();
     void setupTimeoutLeavesSetupTabUsable();
     void protocolBoxAndItsFiles();
@@ -123,17 +121,6 @@ void RegistrationModeTest::periodThreeCountsDown() {
     QVERIFY(tab.period->isEnabled() && tab.command->isEnabled() && tab.protocol->isEnabled());
     QVERIFY(tab.SlotBox(1)->isEnabled());
     QCOMPARE(tab.progress->value(), 0);
-}
-
-void RegistrationModeTest::periodOnePollsEveryTick() {
-    ProgramFixture program;
-    RegistrationTabDriver tab{program};
-    tab.TickSlots({1});
-    tab.start->click();
-    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
-    QTRY_VERIFY_WITH_TIMEOUT(tab.AddressesOnWire().size() >= 3u, kPatienceMs);
-    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
-    QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
 }
 
 void RegistrationModeTest::slotsInAscendingOrderApart() {
@@ -316,18 +303,22 @@ void RegistrationModeTest::variablesAskedOncePerRun() {
     QCOMPARE(codes.back(), 2);
 }
 
-void RegistrationModeTest::startPaintsLampsSilverAndClearsTable() {
+void RegistrationModeTest::runsAtPeriodOne() {
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.TickSlots({1});
-    tab.period->setValue(100);
     tab.command->setCurrentIndex(1);
     tab.start->click();
+    // Every tick polls.
+    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
+    QTRY_VERIFY_WITH_TIMEOUT(tab.AddressesOnWire().size() >= 3u, kPatienceMs);
+    QCOMPARE(tab.countdown->text(), QStringLiteral("1 c"));
     QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
     tab.start->click();
     // Stop leaves the lamps as they are.
     QCOMPARE(tab.Lamp(1), kGreen);
-    // Rows a five-row block of an earlier run may have used are emptied too.
+    // Start paints the lamps silver and empties the table, also rows a five-row block of an
+    // earlier run may have used.
     program.RegistrationTable().SetCell(50, 0, QStringLiteral("9"));
     program.RegistrationTable().SetCell(51, 0, QStringLiteral("kept"));
     tab.command->setCurrentIndex(0);
@@ -338,13 +329,8 @@ void RegistrationModeTest::startPaintsLampsSilverAndClearsTable() {
     QCOMPARE(tab.Cell(50, column::kAddress), QString());
     QCOMPARE(tab.Cell(51, column::kAddress), QStringLiteral("kept"));
     QCOMPARE(tab.Cell(0, column::kAddress), QStringLiteral("Адрес датчика"));
-}
 
-void RegistrationModeTest::setupCommandDuringARun() {
-    ProgramFixture program;
-    RegistrationTabDriver tab{program};
-    tab.TickSlots({1});
-    tab.start->click();
+    // A setup command during the run.
     QTRY_COMPARE_WITH_TIMEOUT(tab.Lamp(1), kGreen, kPatienceMs);
     program.Find<TUpDown>("TabSheet1", "UpDown2")->SetPosition(2);
     program.Find<QPushButton>("TabSheet1", "Button1")->click();
