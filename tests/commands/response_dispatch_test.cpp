@@ -157,7 +157,6 @@ private slots:
     // Registration mode.
     void lampsFollowAttempts();
     void answerStopsOnlyItsEnabledSlotTimer();
-    void addressOutsideSlotsChangesNoSlot();
     void registrationBlocks();
     void registrationCommand1Validity();
     void registrationSkipsWriteCommands();
@@ -324,6 +323,13 @@ void ResponseDispatchTest::unknownCommandStillAddsARow() {
 
 void ResponseDispatchTest::lampsFollowAttempts() {
     Program p(hart::kModeRegistration);
+    // Addresses outside the slots change no slot.
+    for (int address : {0, 11, 255}) {
+        p.Receive(Response(static_cast<std::uint8_t>(address), 1, Command1Data()));
+    }
+    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
+        QCOMPARE(p.state.slotArrays.SlotState[slot], hart::kLampSilver);
+    }
     p.state.slotArrays.SlotEnabled[4] = 1;
     p.state.slotArrays.SlotAttempts[4] = 1;
     p.Receive(Response(4, 1, Command1Data()));
@@ -359,16 +365,6 @@ void ResponseDispatchTest::answerStopsOnlyItsEnabledSlotTimer() {
     QVERIFY(p.slotTimers[2]->Enabled());
     QCOMPARE(p.Lamp(2), kGreen);
     QVERIFY(p.memo.toPlainText().contains(QStringLiteral("Режим регистрации. Получен ответ:")));
-}
-
-void ResponseDispatchTest::addressOutsideSlotsChangesNoSlot() {
-    Program p(hart::kModeRegistration);
-    for (int address : {0, 11, 255}) {
-        p.Receive(Response(static_cast<std::uint8_t>(address), 1, Command1Data()));
-    }
-    for (int slot = 1; slot <= hart::kSlotCount; ++slot) {
-        QCOMPARE(p.state.slotArrays.SlotState[slot], hart::kLampSilver);
-    }
 }
 
 void ResponseDispatchTest::registrationBlocks() {
