@@ -67,8 +67,7 @@ private slots:
     void dialogDefaultsSentOnOk();
     void freshCountdownPerAttempt();
     void wrongChecksumAndTwoAnswers();
-    void closedPortRefusesStart();
-    void badDialogValueSendsNothing();
+    void refusedStartsSendNothing();
     void portFailureLeavesTabReady_data();
     void portFailureLeavesTabReady();
 };
@@ -318,7 +317,7 @@ void SetupModeTest::wrongChecksumAndTwoAnswers() {
     QCOMPARE(program.State().session.GridRow, 4);
 }
 
-void SetupModeTest::closedPortRefusesStart() {
+void SetupModeTest::refusedStartsSendNothing() {
     ProgramFixture program;
     SetupTabDriver tab{program};
     ClosePort(program);
@@ -327,18 +326,17 @@ void SetupModeTest::closedPortRefusesStart() {
     QVERIFY(tab.start->isEnabled());
     QCOMPARE(program.State().session.Mode, hart::kModeNone);
     QVERIFY(program.Trace().join(QString()).isEmpty());
-}
 
-void SetupModeTest::badDialogValueSendsNothing() {
-    ProgramFixture program;
-    SetupTabDriver tab{program};
+    // A value the dialog cannot take.
+    OpenPort(program);
     program.Modals().OnDialog(QStringLiteral("TForm7"), [](QDialog& d) {
         static_cast<TForm7&>(d).Edit2->setText(QStringLiteral("1.2.3"));
         ClickOk(d);
     });
     tab.Run(5, 1);
     QCOMPARE(program.Modals().Messages(),
-             QStringList{QStringLiteral("'1,2.3' is not a valid floating point value")});
+             (QStringList{modes::kOpenPortFirst,
+                          QStringLiteral("'1,2.3' is not a valid floating point value")}));
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
     QVERIFY(!program.Timer("Timer3")->Enabled());
     QVERIFY(program.RequestsOnWire().empty());
