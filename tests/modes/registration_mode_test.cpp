@@ -44,8 +44,7 @@ class RegistrationModeTest : public QObject {
 
 private slots:
     void init() { FailOnUnexpectedWarnings(); }
-    void refusedStarts();
-    void periodThreeCountsDown();
+    void refusedStartsThenPeriodThree();
     void slotsInAscendingOrderApart();
     void tenTransmittersAnswerWithinOneTick();
     void lampYellowAfterARepeat();
@@ -61,7 +60,7 @@ private slots:
     void protocolLinesThroughARun();
 };
 
-void RegistrationModeTest::refusedStarts() {
+void RegistrationModeTest::refusedStartsThenPeriodThree() {
     ProgramFixture program;
     RegistrationTabDriver tab{program};
     tab.start->click();
@@ -77,12 +76,9 @@ void RegistrationModeTest::refusedStarts() {
     QCOMPARE(program.Modals().TakeMessages().size(), 1);
     QCOMPARE(tab.start->text(), QStringLiteral("Старт"));
     QVERIFY(!program.Timer("Timer1")->Enabled());
-}
 
-void RegistrationModeTest::periodThreeCountsDown() {
-    ProgramFixture program;
-    RegistrationTabDriver tab{program};
-    tab.TickSlots({1});
+    // Port open again, at period 3: the countdown.
+    OpenPort(program);
     tab.period->setValue(3);
     QCOMPARE(program.Find<QLabel>("TabSheet2", "Label1")->text(), QStringLiteral("3 c"));
     tab.start->click();
