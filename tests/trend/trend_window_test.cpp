@@ -189,8 +189,7 @@ private slots:
     void mouseZoomsAndPans();
     void keysZoomAndPan_data();
     void keysZoomAndPan();
-    void variableListForCommands1And33();
-    void axisAndTickBoxesNameTheUnit();
+    void variableListAndUnits();
     void pointingAtALineShowsItsReading();
 };
 
@@ -354,7 +353,7 @@ void TrendWindowTest::keysZoomAndPan() {
 
 // Command 1 carries one value: the list is off and keeps what was chosen. Command 33 carries no
 // current: the list offers only the variables, and a choice of the current moves to the first.
-void TrendWindowTest::variableListForCommands1And33() {
+void TrendWindowTest::variableListAndUnits() {
     FedTrend trend;
     const auto offers = [&trend] {
         auto* items = qobject_cast<QStandardItemModel*>(trend.variableList->model());
@@ -380,16 +379,14 @@ void TrendWindowTest::variableListForCommands1And33() {
     QCOMPARE(trend.variableList->currentText(), QStringLiteral("Переменная 3"));
 
     trend.recorder.RegistrationStarted();
-    trend.Read(1, 2, 1, std::array{7.5f}, std::array<std::uint8_t, 1>{2});
+    trend.Read(1, 2, 1, std::array{7.5f}, std::array<std::uint8_t, 1>{1});
     QTRY_VERIFY(!trend.variableList->isEnabled());
     QCOMPARE(trend.variableList->currentText(), QStringLiteral("Переменная 3"));
-    QCOMPARE(trend.valueAxis->titleText(), QStringLiteral("Давление, кПа"));
-}
+    QCOMPARE(trend.valueAxis->titleText(), QStringLiteral("Давление, МПа"));
 
-// The value axis names the quantity, and its unit where every slot's answers name the same one;
-// where they differ, each tick box names its slot's.
-void TrendWindowTest::axisAndTickBoxesNameTheUnit() {
-    FedTrend trend;
+    // The value axis names the quantity, and its unit where every slot's answers name the same
+    // one; where they differ, each tick box names its slot's.
+    trend.recorder.RegistrationStarted();
     const std::array<std::uint8_t, 1> kilopascal{2};
     const std::array<std::uint8_t, 1> megapascal{1};
     trend.Read(1, 0, 1, std::array{1.0f}, kilopascal);
