@@ -196,22 +196,7 @@ private slots:
         QVERIFY(comm_->Active());
     }
 
-    void settingsWhileOpenApplyAtOnce() {
-        OpenComm();
-        comm_->SetBaudrate(ser::br19200);
-        QCOMPARE(line_->Records().back().settings.bitRate, 19200);
-        comm_->FlowControl().SetXonXoffIn(true);
-        QVERIFY(line_->Records().back().settings.xonXoffIn);
-
-        line_->SetFailing(Kind::Settings, EINVAL);
-        QVERIFY(ErrorText([&] {
-                    comm_->SetParity(ser::paEven);
-                }).startsWith("Error writing dcb (22), "));
-        QCOMPARE(comm_->Parity(), ser::paEven);
-        QVERIFY(comm_->Active());
-    }
-
-    void settingsGroups() {
+    void settingsBeforeAndWhileOpen() {
         ser::TSerBuffers buffers({});
         buffers.SetWriteSize(16);
         buffers.SetWriteTimeout(50);
@@ -234,6 +219,19 @@ private slots:
         const auto records = line_->Records();
         QCOMPARE(records.size(), applied + 1);
         QVERIFY(records.back().settings.xonXoffOut && records.back().settings.outCtsFlow);
+
+        // Single settings while open apply at once.
+        comm_->SetBaudrate(ser::br19200);
+        QCOMPARE(line_->Records().back().settings.bitRate, 19200);
+        comm_->FlowControl().SetXonXoffIn(true);
+        QVERIFY(line_->Records().back().settings.xonXoffIn);
+
+        line_->SetFailing(Kind::Settings, EINVAL);
+        QVERIFY(ErrorText([&] {
+                    comm_->SetParity(ser::paEven);
+                }).startsWith("Error writing dcb (22), "));
+        QCOMPARE(comm_->Parity(), ser::paEven);
+        QVERIFY(comm_->Active());
     }
 
     void lineUpdatesRefusedByFlowControl_data() {
