@@ -4,7 +4,7 @@
 # the lines missed and the line coverage, then the total.
 $1 ~ /\.(cpp|h)$/ {
     folder = "other"
-    if (match($1, /(^|\/)(app|commands|hart|modes|serial_qt|serial|tools|trend|ui)\//)) {
+    if (match($1, /(^|\/)(app|commands|hart|modes|scan|serial_qt|serial|tools|trend|ui)\//)) {
         folder = substr($1, RSTART, RLENGTH)
         gsub("/", "", folder)
     }

@@ -105,7 +105,7 @@ const Switch* FindSwitch(std::string_view name) {
 std::string Usage(const Switch& s) {
     std::string usage = std::string(s.name) + " ADDRESSES";
     if (!s.arguments.empty()) {
-        usage += " " + std::string(s.arguments);
+        usage.append(" ").append(s.arguments);
     }
     return usage;
 }
