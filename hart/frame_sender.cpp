@@ -1,6 +1,8 @@
 #include "hart/frame_sender.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "hart/frame_layout.h"
 #include "hart/standard_frames.h"
@@ -49,6 +51,12 @@ void FrameSender::Transmit(std::span<const std::uint8_t> frame) {
 
 int FrameSender::CompleteFrame() {
     auto& tx = request_.TxFrame;
+    // No builder comes near it (19 data bytes at most), but a longer count would put the
+    // checksum past the frame's end.
+    if (request_.TxByteCount > kTxFrameSize - kOverhead) {
+        throw std::length_error("Request of " + std::to_string(request_.TxByteCount) +
+                                " data bytes does not fit the frame");
+    }
     std::fill_n(tx.begin(), frame::kPreambleLength, frame::kPreambleByte);
     tx[kDelimiterAt] = frame::kRequestDelimiter;
     std::fill(tx.begin() + kAddressAt, tx.begin() + kPollAddressAt, frame::kAddressFiller);

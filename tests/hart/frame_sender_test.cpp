@@ -67,6 +67,7 @@ private slots:
     void workedFrames_data();
     void workedFrames();
     void traceOfAFrameWithData();
+    void dataTooLongForTheFrameIsRefused();
     void closedPortStillTracesAFrameWithoutData();
     void rtsHeldWhileTheFrameIsOnTheWire_data();
     void rtsHeldWhileTheFrameIsOnTheWire();
@@ -120,6 +121,13 @@ void FrameSenderTest::traceOfAFrameWithData() {
                             QStringLiteral("Данные:  65 32 0 0"),
                             QStringLiteral("Контрольная сумма: 194"),
                         }));
+}
+
+void FrameSenderTest::dataTooLongForTheFrameIsRefused() {
+    Sender s;
+    QVERIFY_THROWS_EXCEPTION(std::length_error, s.Send(1, 1, Bytes(25, 0)));
+    QVERIFY(s.RtsAndWrites().empty());
+    QCOMPARE(s.Trace(), QStringList{QString()});
 }
 
 void FrameSenderTest::closedPortStillTracesAFrameWithoutData() {

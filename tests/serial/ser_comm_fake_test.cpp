@@ -372,7 +372,17 @@ private slots:
         QCOMPARE(readBack, 3);
         QCOMPARE(Bytes(read.begin(), read.begin() + 3), (Bytes{1, 2, 3}));
         QVERIFY(secondRead.startsWith("Read error (22), "));
+
+        // The event thread's own reads failing: nothing is delivered meanwhile, the thread tries
+        // again after a pause, and what arrived comes once the line reads again.
+        RxLog log;
+        comm_->OnRxChar = log.ReadingAll();
+        line_->Receive({6});
+        ui_->PumpFor(250ms);  // the span checked: more than two of the thread's pauses
+        QVERIFY(log.counts.empty());
         line_->SetFailing(Kind::Read, 0);
+        QVERIFY(ui_->PumpUntil([&] { return !log.bytes.empty(); }));
+        QCOMPARE(log.bytes, Bytes{6});
 
         line_->SetFailing(Kind::Write, EINVAL);
         QVERIFY(comm_->WriteChar(4));
