@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "hart/program_state.h"
 #include "modes/line_use.h"
+#include "modes/setup_transaction.h"
 #include "scan/scan_row.h"
 #include "scan/scan_window.h"
 #include "tests/support/expectations.h"
@@ -194,6 +195,15 @@ void LineScanTest::oneMasterOnTheLine() {
     // Closing the window stops the scan.
     scan.window->close();
     QTRY_VERIFY_WITH_TIMEOUT(scan.Over(), program.State().session.ResponseTimeout + 1000);
+
+    // The menu shows the window again, or brings it to the front; a closed port is refused.
+    auto* menuItem = program.Form().findChild<QAction*>(QStringLiteral("ScanMenuItem"));
+    menuItem->trigger();
+    QVERIFY(scan.window->isVisible());
+    menuItem->trigger();
+    ClosePort(program);
+    scan.start->click();
+    QCOMPARE(program.Modals().TakeMessages(), QStringList{modes::kOpenPortFirst});
 }
 
 QTEST_MAIN(LineScanTest)
