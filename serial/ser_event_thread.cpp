@@ -1,7 +1,7 @@
 #include "serial/ser_event_thread.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace ser {
@@ -131,11 +131,12 @@ void TSerCommEventThread::RunReported(Shared& shared, const std::function<void()
 
 void TSerCommEventThread::Pause(const std::stop_token& stop) {
     // Only the stop ends the pause early: a wait that keeps failing must not keep a thread of
-    // the highest priority busy.
-    std::mutex mutex;
-    std::condition_variable_any stopped;
-    std::unique_lock lock(mutex);
-    stopped.wait_for(lock, stop, kFailurePause, [] { return false; });
+    // the highest priority busy. A thread that outlives its owner has nobody to wake it, so it
+    // looks at the stop.
+    const auto end = std::chrono::steady_clock::now() + kFailurePause;
+    while (!stop.stop_requested() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(kStopPoll);
+    }
 }
 
 }  // namespace ser

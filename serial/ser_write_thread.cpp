@@ -17,6 +17,9 @@ TSerCommWriteThread::TSerCommWriteThread(TSerPortSession& session, int writeSize
 
 TSerCommWriteThread::~TSerCommWriteThread() {
     thread_.RequestStop();
+    // Taken once, so that the thread either sees the stop before it waits or is woken by this.
+    { const std::lock_guard lock(writeLock_); }
+    changed_.notify_all();
     session_.Device().InterruptWrite();
 }
 
@@ -54,7 +57,7 @@ void TSerCommWriteThread::SetByteTime(std::chrono::nanoseconds byteTime) {
 void TSerCommWriteThread::Run(const std::stop_token& stop) {
     std::unique_lock lock(writeLock_);
     for (;;) {
-        changed_.wait(lock, stop, [&] { return buffer_.Size() > 0; });
+        changed_.wait(lock, [&] { return stop.stop_requested() || buffer_.Size() > 0; });
         if (stop.stop_requested()) {
             return;
         }
@@ -89,7 +92,7 @@ void TSerCommWriteThread::ReportAndPause(std::unique_lock<TSerCriticalSection>& 
     lock.lock();
     // Nothing to wait for but the pause or the stop: a device that fails every write must not
     // keep a thread of the highest priority busy.
-    changed_.wait_for(lock, stop, kFailurePause, [] { return false; });
+    changed_.wait_for(lock, kFailurePause, [&] { return stop.stop_requested(); });
 }
 
 }  // namespace ser

@@ -3,32 +3,28 @@
 #include <algorithm>
 #include <utility>
 
+#include "serial/ser_thread.h"
+
 namespace ser {
 
 bool SyncCallQueue::Call(const std::function<void()>& call, std::stop_token cancel) {
     Request request{&call};
-    bool cancelled = false;
-    // The cancel is noted under the queue's mutex and wakes the wait itself, rather than through
-    // the condition variable's own stop-token wait: under Wine that wait sometimes missed a stop
-    // requested from the call it waits for. Declared before the lock, so that the lock is gone
-    // before this callback is unregistered (which waits for it when it runs elsewhere).
-    const std::stop_callback onCancel(cancel, [&] {
-        const std::lock_guard guard(mutex_);
-        cancelled = true;
-        done_.notify_all();
-    });
     std::unique_lock lock(mutex_);
-    if (cancelled) {
+    if (cancel.stop_requested()) {
         return false;
     }
     queue_.push_back(&request);
     wake_.Signal();
-    done_.wait(lock, [&] { return cancelled || request.state == Request::State::Done; });
+    // Whoever cancels does not know this queue: the wait looks at the token (ser_thread.h).
+    const auto done = [&] { return request.state == Request::State::Done; };
+    while (!done() && !cancel.stop_requested()) {
+        done_.wait_for(lock, kStopPoll, done);
+    }
     if (request.state == Request::State::Queued) {
         queue_.erase(std::find(queue_.begin(), queue_.end(), &request));
         return false;
     }
-    done_.wait(lock, [&] { return request.state == Request::State::Done; });
+    done_.wait(lock, done);
     return true;
 }
 

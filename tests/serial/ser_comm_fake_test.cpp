@@ -290,6 +290,21 @@ private slots:
         QCOMPARE(line_->Written(), Bytes{9});
     }
 
+    void closeEndsTheThreadsWhereverTheyWait() {
+        // The writer idles or writes, the event thread waits for the device or delivers: a
+        // close at any of these moments must join them. Many rounds give the stop a chance to
+        // meet each wait just as it begins or ends.
+        const Bytes frame{1, 2, 3};
+        for (int round = 0; round < 300; ++round) {
+            OpenComm();
+            if (round % 2 == 1) {
+                QCOMPARE(comm_->WriteBuf(frame.data(), 3), 3);
+                line_->Receive(frame);
+            }
+            comm_->Close();
+        }
+    }
+
     void fullBufferIsRefusedAfterTheWriteTimeout() {
         comm_->Buffers().SetWriteSize(8);
         comm_->Buffers().SetWriteTimeout(150);
