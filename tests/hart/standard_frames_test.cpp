@@ -57,7 +57,6 @@ private slots:
     void answerFound_data();
     void answerFound();
     void answersInOneFeed();
-    void wrongChecksumStillAnAnswer();
     void cutOffAnswerAndRestart();
     void identity_data();
     void identity();
@@ -109,7 +108,6 @@ void StandardFramesTest::answerFound_data() {
                                          kShortAnswer
                                   << 0;
     QTest::newRow("one byte at a time") << Preambles(5) + kShortAnswer << 1;
-    QTest::newRow("three bytes at a time") << Preambles(5) + kShortAnswer << 3;
 }
 
 void StandardFramesTest::answerFound() {
@@ -132,11 +130,17 @@ void StandardFramesTest::answerFound() {
 
 void StandardFramesTest::answersInOneFeed() {
     standard::AnswerReader reader;
+    // A wrong checksum still makes an answer, for the caller to judge.
+    Bytes damaged = kShortAnswer;
+    damaged[7] ^= 0x10;
     // A status byte missing from the last answer: the reader takes it as it is counted.
     const Bytes onlyResponseCode{6, 133, 0, 1, 64, 6 ^ 133 ^ 1 ^ 64};
-    const auto answers = reader.Feed(Preambles(5) + kShortAnswer + Preambles(2) + kLongAnswer +
-                                     Preambles(3) + onlyResponseCode + Preambles(2));
-    QCOMPARE(answers.size(), 3u);
+    auto answers = reader.Feed(Preambles(5) + damaged + Preambles(5) + kShortAnswer + Preambles(2) +
+                               kLongAnswer + Preambles(3) + onlyResponseCode + Preambles(2));
+    QCOMPARE(answers.size(), 4u);
+    QVERIFY(!answers[0].checksumGood);
+    QCOMPARE(answers[0].frame, damaged);
+    answers.erase(answers.begin());
     CheckShortAnswer(answers[0]);
     QCOMPARE(answers[1].address, (Bytes{166, 11, 18, 52, 86}));
     QCOMPARE(answers[1].command, 13);
@@ -148,17 +152,6 @@ void StandardFramesTest::answersInOneFeed() {
     QCOMPARE(answers[2].deviceStatus, 0);
     QVERIFY(answers[2].data.empty());
     QVERIFY(answers[2].checksumGood);
-}
-
-void StandardFramesTest::wrongChecksumStillAnAnswer() {
-    standard::AnswerReader reader;
-    Bytes damaged = kShortAnswer;
-    damaged[7] ^= 0x10;
-    const auto answers = reader.Feed(Preambles(5) + damaged + Preambles(5) + kShortAnswer);
-    QCOMPARE(answers.size(), 2u);
-    QVERIFY(!answers[0].checksumGood);
-    QCOMPARE(answers[0].frame, damaged);
-    CheckShortAnswer(answers[1]);
 }
 
 void StandardFramesTest::cutOffAnswerAndRestart() {
