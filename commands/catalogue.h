@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "commands/decoder_context.h"
 #include "commands/device_variables.h"
@@ -18,12 +19,31 @@
 
 namespace commands {
 
+// What one value of a polled command's answer measures. A null unit is the one the answer's unit
+// code for the value names; an empty one, a value whose unit nothing in the answer says.
+struct ReadingValue {
+    const char* quantity;  // UTF-8
+    const char* unit;      // UTF-8
+};
+
+inline constexpr std::array<ReadingValue, 1> kPrimaryReading{{{"Давление", nullptr}}};
+// clang-format off
+inline constexpr std::array<ReadingValue, 5> kCurrentAndVariablesReadings{{
+    {"Ток", "мА"}, {"Давление", ""}, {"Um", ""}, {"Udif", ""}, {"Температура микропроцессора", "°C"},
+}};
+inline constexpr std::array<ReadingValue, kVariableGroups> kDeviceVariableReadings{{
+    {"Переменная 1", nullptr}, {"Переменная 2", nullptr}, {"Переменная 3", nullptr}, {"Переменная 4", nullptr},
+}};
+// clang-format on
+
 // The values a polled command's answer reports, in the order it carries them: the loop current
 // first where it carries one, then the variables. Each value fills one row of the answering
 // transmitter's block in the registration table.
 struct Readings {
-    int count = 0;  // none: registration mode does not poll with the command
+    std::span<const ReadingValue> values;  // none: registration mode does not poll with the command
     bool currentFirst = false;
+
+    constexpr int Count() const { return static_cast<int>(values.size()); }
 };
 
 struct CommandRow {
@@ -38,10 +58,10 @@ struct CommandRow {
     Readings readings;
 
     // Registration mode polls with the commands whose answers bring readings.
-    constexpr bool Polled() const { return readings.count > 0; }
+    constexpr bool Polled() const { return readings.Count() > 0; }
     // A transmitter's block in the registration table, one row per reading value.
     constexpr RegistrationLayout Registration() const {
-        return {hart::kSlotCount * readings.count, readings.count};
+        return {hart::kSlotCount * readings.Count(), readings.Count()};
     }
 };
 
@@ -49,10 +69,10 @@ struct CommandRow {
 // clang-format off
 inline constexpr std::array<CommandRow, 10> kCatalogue{{
     // text, number, request data bytes, builder, decoder, readings
-    {"Считать первичную переменную",          1,  0,                     nullptr,                                    DecodeReadPrimary,             {1, false}},
-    {"Считать ток и значения 4-х переменных", 3,  0,                     nullptr,                                    DecodeReadCurrentAndVariables, {5, true}},
+    {"Считать первичную переменную",          1,  0,                     nullptr,                                    DecodeReadPrimary,             {kPrimaryReading, false}},
+    {"Считать ток и значения 4-х переменных", 3,  0,                     nullptr,                                    DecodeReadCurrentAndVariables, {kCurrentAndVariablesReadings, true}},
     {"Записать адрес опроса",                 6,  1,                     &RequestBuilders::BuildWritePollAddress,    DecodeWritePollAddress,        {}},
-    {"Считать переменные датчика",            33, kVariableRequestBytes, &RequestBuilders::BuildReadDeviceVariables, DecodeReadDeviceVariables,     {kVariableGroups, false}},
+    {"Считать переменные датчика",            33, kVariableRequestBytes, &RequestBuilders::BuildReadDeviceVariables, DecodeReadDeviceVariables,     {kDeviceVariableReadings, false}},
     {"Записать величину демпфирования",       34, 4,                     &RequestBuilders::BuildWriteDamping,        DecodeWriteDamping,            {}},
     {"Записать значение диапазона",           35, 9,                     &RequestBuilders::BuildWriteRange,          DecodeWriteRange,              {}},
     {"Провести коррекцию диапазона",          36, 0,                     nullptr,                                    DecodeRangeCorrection,         {}},
@@ -68,8 +88,8 @@ inline constexpr int kPolledCount =
 
 // The most values one answer reports, and the most rows the blocks of one run occupy.
 inline constexpr int kMostReadings = std::ranges::max(kCatalogue, {}, [](const CommandRow& row) {
-                                         return row.readings.count;
-                                     }).readings.count;
+                                         return row.readings.Count();
+                                     }).readings.Count();
 inline constexpr int kMostRegistrationRows = hart::kSlotCount * kMostReadings;
 
 // The row of command `number`; null when the catalogue has none.

@@ -1,7 +1,7 @@
 #pragma once
-// What a value of the trend measures, and in which unit as far as the answers say: commands 1 and
-// 33 give a unit code with each value, named as the units dialog names it; command 3 gives none,
-// but its current is in mA and its temperature in °C.
+// What a value of the trend measures, and in which unit as far as the answers say, as the
+// command's row in the catalogue names them: a unit code the answer gives with a value is named
+// as the units dialog names it.
 
 #include <QString>
 #include <cstdint>

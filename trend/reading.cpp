@@ -8,7 +8,7 @@ std::optional<int> ValueIndex(std::uint8_t command, Variable variable) {
         return std::nullopt;
     }
     const commands::Readings& readings = row->readings;
-    if (readings.count == 1) {
+    if (readings.Count() == 1) {
         return 0;
     }
     if (variable == Variable::Current) {
@@ -17,17 +17,17 @@ std::optional<int> ValueIndex(std::uint8_t command, Variable variable) {
     const int firstVariableAt = readings.currentFirst ? 1 : 0;
     const int index =
         firstVariableAt + static_cast<int>(variable) - static_cast<int>(Variable::First);
-    return index < readings.count ? std::optional(index) : std::nullopt;
+    return index < readings.Count() ? std::optional(index) : std::nullopt;
 }
 
 bool ChoiceApplies(std::uint8_t command) {
     const commands::CommandRow* row = commands::RowOfCommand(command);
-    return row == nullptr || row->readings.count != 1;
+    return row == nullptr || row->readings.Count() != 1;
 }
 
 bool CurrentChoosable(std::uint8_t command) {
     const commands::CommandRow* row = commands::RowOfCommand(command);
-    return row == nullptr || row->readings.count <= 1 || row->readings.currentFirst;
+    return row == nullptr || row->readings.Count() <= 1 || row->readings.currentFirst;
 }
 
 std::optional<float> ValueOf(const Reading& reading, Variable variable) {
