@@ -21,17 +21,17 @@ namespace commands {
 
 // What one value of a polled command's answer measures. A null unit is the one the answer's unit
 // code for the value names; an empty one, a value whose unit nothing in the answer says.
-struct ReadingValue {
+struct PolledValue {
     const char* quantity;  // UTF-8
     const char* unit;      // UTF-8
 };
 
-inline constexpr std::array<ReadingValue, 1> kPrimaryReading{{{"Давление", nullptr}}};
+inline constexpr std::array<PolledValue, 1> kPrimaryValue{{{"Давление", nullptr}}};
 // clang-format off
-inline constexpr std::array<ReadingValue, 5> kCurrentAndVariablesReadings{{
+inline constexpr std::array<PolledValue, 5> kCurrentAndVariableValues{{
     {"Ток", "мА"}, {"Давление", ""}, {"Um", ""}, {"Udif", ""}, {"Температура микропроцессора", "°C"},
 }};
-inline constexpr std::array<ReadingValue, kVariableGroups> kDeviceVariableReadings{{
+inline constexpr std::array<PolledValue, kVariableGroups> kDeviceVariableValues{{
     {"Переменная 1", nullptr}, {"Переменная 2", nullptr}, {"Переменная 3", nullptr}, {"Переменная 4", nullptr},
 }};
 // clang-format on
@@ -39,8 +39,8 @@ inline constexpr std::array<ReadingValue, kVariableGroups> kDeviceVariableReadin
 // The values a polled command's answer reports, in the order it carries them: the loop current
 // first where it carries one, then the variables. Each value fills one row of the answering
 // transmitter's block in the registration table.
-struct Readings {
-    std::span<const ReadingValue> values;  // none: registration mode does not poll with the command
+struct PolledValues {
+    std::span<const PolledValue> values;  // none: registration mode does not poll with the command
     bool currentFirst = false;
 
     constexpr int Count() const { return static_cast<int>(values.size()); }
@@ -55,24 +55,24 @@ struct CommandRow {
     void (RequestBuilders::*build)();
     // Decodes the answer in RxBuf into the table of the active mode.
     void (*decode)(const DecoderContext& context);
-    Readings readings;
+    PolledValues polled;
 
     // Registration mode polls with the commands whose answers bring readings.
-    constexpr bool Polled() const { return readings.Count() > 0; }
+    constexpr bool Polled() const { return polled.Count() > 0; }
     // A transmitter's block in the registration table, one row per reading value.
     constexpr RegistrationLayout Registration() const {
-        return {hart::kSlotCount * readings.Count(), readings.Count()};
+        return {hart::kSlotCount * polled.Count(), polled.Count()};
     }
 };
 
 // One row a line, so that the catalogue reads as a table.
 // clang-format off
 inline constexpr std::array<CommandRow, 10> kCatalogue{{
-    // text, number, request data bytes, builder, decoder, readings
-    {"Считать первичную переменную",          1,  0,                     nullptr,                                    DecodeReadPrimary,             {kPrimaryReading, false}},
-    {"Считать ток и значения 4-х переменных", 3,  0,                     nullptr,                                    DecodeReadCurrentAndVariables, {kCurrentAndVariablesReadings, true}},
+    // text, number, request data bytes, builder, decoder, polled values
+    {"Считать первичную переменную",          1,  0,                     nullptr,                                    DecodeReadPrimary,             {kPrimaryValue, false}},
+    {"Считать ток и значения 4-х переменных", 3,  0,                     nullptr,                                    DecodeReadCurrentAndVariables, {kCurrentAndVariableValues, true}},
     {"Записать адрес опроса",                 6,  1,                     &RequestBuilders::BuildWritePollAddress,    DecodeWritePollAddress,        {}},
-    {"Считать переменные датчика",            33, kVariableRequestBytes, &RequestBuilders::BuildReadDeviceVariables, DecodeReadDeviceVariables,     {kDeviceVariableReadings, false}},
+    {"Считать переменные датчика",            33, kVariableRequestBytes, &RequestBuilders::BuildReadDeviceVariables, DecodeReadDeviceVariables,     {kDeviceVariableValues, false}},
     {"Записать величину демпфирования",       34, 4,                     &RequestBuilders::BuildWriteDamping,        DecodeWriteDamping,            {}},
     {"Записать значение диапазона",           35, 9,                     &RequestBuilders::BuildWriteRange,          DecodeWriteRange,              {}},
     {"Провести коррекцию диапазона",          36, 0,                     nullptr,                                    DecodeRangeCorrection,         {}},
@@ -86,11 +86,12 @@ inline constexpr std::array<CommandRow, 10> kCatalogue{{
 inline constexpr int kPolledCount =
     static_cast<int>(std::ranges::count_if(kCatalogue, &CommandRow::Polled));
 
-// The most values one answer reports, and the most rows the blocks of one run occupy.
-inline constexpr int kMostReadings = std::ranges::max(kCatalogue, {}, [](const CommandRow& row) {
-                                         return row.readings.Count();
-                                     }).readings.Count();
-inline constexpr int kMostRegistrationRows = hart::kSlotCount * kMostReadings;
+// The most values one polled answer reports, and the most rows the blocks of one run occupy.
+inline constexpr int kMostPolledValues =
+    std::ranges::max(kCatalogue, {}, [](const CommandRow& row) {
+        return row.polled.Count();
+    }).polled.Count();
+inline constexpr int kMostRegistrationRows = hart::kSlotCount * kMostPolledValues;
 
 // The row of command `number`; null when the catalogue has none.
 constexpr const CommandRow* RowOfCommand(std::uint8_t number) {

@@ -19,7 +19,7 @@ namespace {
 const QString kPressureName = QStringLiteral("Давление/Pressure:");
 
 // Command 3's answer: the current and four variables, a row of the table each.
-constexpr int kCurrentRows = RowOfCommand(3)->readings.Count();
+constexpr int kCurrentRows = RowOfCommand(3)->polled.Count();
 constexpr int kFloatSize = std::tuple_size_v<hart::FloatBytes>;
 
 // Names of the rows of a command-3 block; the registration names end in a blank.

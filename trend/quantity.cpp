@@ -14,7 +14,7 @@ Quantity QuantityOf(std::uint8_t command, Variable variable, const UnitCodes& un
         return {};
     }
     const auto at = static_cast<std::size_t>(*index);
-    const commands::ReadingValue& value = commands::RowOfCommand(command)->readings.values[at];
+    const commands::PolledValue& value = commands::RowOfCommand(command)->polled.values[at];
     return {QString::fromUtf8(value.quantity), value.unit != nullptr
                                                    ? QString::fromUtf8(value.unit)
                                                    : commands::PressureUnitText(units[at])};

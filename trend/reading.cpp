@@ -7,27 +7,27 @@ std::optional<int> ValueIndex(std::uint8_t command, Variable variable) {
     if (row == nullptr || !row->Polled()) {
         return std::nullopt;
     }
-    const commands::Readings& readings = row->readings;
-    if (readings.Count() == 1) {
+    const commands::PolledValues& polled = row->polled;
+    if (polled.Count() == 1) {
         return 0;
     }
     if (variable == Variable::Current) {
-        return readings.currentFirst ? std::optional(0) : std::nullopt;
+        return polled.currentFirst ? std::optional(0) : std::nullopt;
     }
-    const int firstVariableAt = readings.currentFirst ? 1 : 0;
+    const int firstVariableAt = polled.currentFirst ? 1 : 0;
     const int index =
         firstVariableAt + static_cast<int>(variable) - static_cast<int>(Variable::First);
-    return index < readings.Count() ? std::optional(index) : std::nullopt;
+    return index < polled.Count() ? std::optional(index) : std::nullopt;
 }
 
 bool ChoiceApplies(std::uint8_t command) {
     const commands::CommandRow* row = commands::RowOfCommand(command);
-    return row == nullptr || row->readings.Count() != 1;
+    return row == nullptr || row->polled.Count() != 1;
 }
 
 bool CurrentChoosable(std::uint8_t command) {
     const commands::CommandRow* row = commands::RowOfCommand(command);
-    return row == nullptr || row->readings.Count() <= 1 || row->readings.currentFirst;
+    return row == nullptr || row->polled.Count() <= 1 || row->polled.currentFirst;
 }
 
 std::optional<float> ValueOf(const Reading& reading, Variable variable) {

@@ -16,7 +16,7 @@ using Milliseconds = std::int64_t;
 // What the window's drop-down chooses for commands 3 and 33: the current or a variable.
 enum class Variable { Current, First, Second, Third, Fourth };
 
-inline constexpr int kMaxValues = commands::kMostReadings;
+inline constexpr int kMaxValues = commands::kMostPolledValues;
 
 // The unit codes an answer gives with its values, in the same order; 0 where it gives none.
 using UnitCodes = std::array<std::uint8_t, kMaxValues>;
